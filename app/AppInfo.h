@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+namespace appinfo {
+
+// The product and its home edition: the main window's title and the title of
+// every message box.
+inline const QString kTitle = QStringLiteral("禾岚多元智能测评系统（家庭版）");
+// The product's full title, as the About dialog shows it.
+inline const QString kProductTitle = QStringLiteral("禾岚多元智能测评系统");
+
+} // namespace appinfo

@@ -1,0 +1,26 @@
+#include "Application.h"
+
+#include "AppInfo.h"
+#include "FatalError.h"
+#include "Fonts.h"
+#include "data/DbError.h"
+
+#include <exception>
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    fonts::installSubstitutions();
+    setFont(fonts::font(fonts::kSimSun, 9));
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const dao::DbError &e) {
+        fatal::reportAndExit(e);
+    } catch (const std::exception &e) {
+        fatal::reportUnexpectedAndExit(e.what());
+    }
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFont>
+#include <QString>
+
+// The windows ask for the classic Chinese Windows faces by name (宋体, 黑体,
+// 隶书). On Linux those names are mapped once, at start-up, onto free CJK
+// fonts of the same style, so every window keeps asking for the face it wants.
+namespace fonts {
+
+inline const QString kSimSun = QStringLiteral("SimSun");
+inline const QString kSimHei = QStringLiteral("SimHei");
+inline const QString kLiSu = QStringLiteral("LiSu");
+
+// Registers the substitutions; safe to call more than once.
+void installSubstitutions();
+
+// A font of the given face and point size (fractional sizes as the layouts use).
+QFont font(const QString &family, double pointSize, bool bold = false, bool italic = false);
+
+} // namespace fonts

@@ -1,0 +1,197 @@
+#include "MainForm.h"
+
+#include "AppInfo.h"
+#include "CurrentValues.h"
+#include "Fonts.h"
+#include "Windows.h"
+#include "WebPages.h"
+#include "app/frmAbout.h"
+#include "assessment/TestForm.h"
+#include "data/AssessmentDb.h"
+#include "platform/AddressOpener.h"
+#include "profiles/BrowForm.h"
+#include "profiles/InputForm.h"
+#include "reports/OutForm.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+void setColour(QLabel *label, const QColor &colour)
+{
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+}
+
+} // namespace
+
+MainForm::MainForm(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(appinfo::kTitle);
+    setFont(fonts::font(fonts::kSimSun, 15.75));
+    buildControls();
+    buildMenus();
+
+    // Load step: hold the database and the `user` table for the window's life;
+    // the first row's name is the current child. A new family has no child yet
+    // (no row, or a first row without a name): the current child stays empty.
+    m_db = assessmentdb::open();
+    m_users = m_db.OpenRecordset(QStringLiteral("user"));
+    current::userName = m_users.AtEOF() ? QString() : dao::textOr(m_users.Fields(QStringLiteral("name")).Value(), {});
+
+    setFixedSize(sizeHint());
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+MainForm::~MainForm() = default;
+
+void MainForm::buildControls()
+{
+    auto *client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(461, 366);
+    setCentralWidget(client);
+
+    auto *logo = makeLabel(client, "I1", QString(), QRect(8, 0, 94, 77));
+    logo->setPixmap(QPixmap(QStringLiteral(":/assets/logo.png")));
+    logo->setScaledContents(true);
+    logo->setCursor(Qt::PointingHandCursor);
+    logo->installEventFilter(this);
+
+    auto *motto = makeLabel(client, "Label1", QStringLiteral("一切为了孩子"), QRect(128, 8, 233, 49));
+    motto->setFont(fonts::font(fonts::kLiSu, 24, true));
+    setColour(motto, QColor(255, 0, 0));
+
+    auto *english = makeLabel(client, "Label2", QStringLiteral("ALL FOR KIDS"), QRect(256, 40, 273, 33));
+    english->setFont(fonts::font(QStringLiteral("Verdana"), 15.75, true, true));
+    setColour(english, QColor(192, 64, 0));
+
+    auto *picture = makeLabel(client, "Picture1", QString(), QRect(48, 72, 361, 241));
+    picture->setPixmap(QPixmap(QStringLiteral(":/assets/picture.png")));
+
+    // The three main commands, reached from the menu only.
+    const struct {
+        const char *name;
+        QString caption;
+        QRect geometry;
+        void (MainForm::*command)();
+    } buttons[] = {
+        {"OutCmd", QStringLiteral("出报告"), QRect(264, 160, 89, 33), &MainForm::reportCommand},
+        {"TestCmd", QStringLiteral("测试"), QRect(152, 192, 81, 33), &MainForm::testCommand},
+        {"InputCmd", QStringLiteral("输入"), QRect(80, 224, 81, 33), &MainForm::inputCommand},
+    };
+    for (const auto &b : buttons) {
+        auto *button = new QPushButton(b.caption, client);
+        button->setObjectName(QString::fromLatin1(b.name));
+        button->setGeometry(b.geometry);
+        button->hide();
+        connect(button, &QPushButton::clicked, this, b.command);
+    }
+
+    auto *values = makeLabel(client, "Label3",
+                             QStringLiteral("智能(Intelligence)    诚实(Integrity) \n创新(Innovation)      进步(Improvement)"),
+                             QRect(24, 320, 425, 41));
+    values->setFont(fonts::font(fonts::kSimHei, 14.25, true));
+    setColour(values, QColor(192, 0, 0));
+}
+
+void MainForm::buildMenus()
+{
+    QMenuBar *bar = menuBar();
+    bar->setObjectName(QStringLiteral("menuBar"));
+    auto addMenu = [bar](const char *name, const QString &caption) {
+        QMenu *menu = bar->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        menu->menuAction()->setObjectName(QString::fromLatin1(name) + QStringLiteral("Action"));
+        return menu;
+    };
+    auto addItem = [this](QMenu *menu, const char *name, const QString &caption, auto slot) {
+        QAction *action = menu->addAction(caption);
+        action->setObjectName(QString::fromLatin1(name));
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    auto addWebItem = [this, addItem](QMenu *menu, const char *name, const QString &caption) {
+        const QString command = QString::fromLatin1(name);
+        addItem(menu, name, caption, [this, command] { openWebPage(command); });
+    };
+
+    QMenu *useradmi = addMenu("useradmi", QStringLiteral("用户管理"));
+    addItem(useradmi, "dispuser", QStringLiteral("修改用户"), [this] {
+        windows::openModal<BrowForm>(this);
+        inputCommand();
+    });
+    addItem(useradmi, "exit", QStringLiteral("退出"), [] { QApplication::exit(0); });
+
+    QMenu *multi = addMenu("multi", QStringLiteral("多元测试"));
+    addItem(multi, "test", QStringLiteral("进行测试"), &MainForm::testCommand);
+    addItem(multi, "outputreport", QStringLiteral("活动方案"), &MainForm::reportCommand);
+
+    QMenu *home = addMenu("home", QStringLiteral("家庭教育"));
+    addWebItem(home, "net", QStringLiteral("网络启智"));
+    addItem(home, "no", QStringLiteral("---------"), [] {});
+    addWebItem(home, "deve", QStringLiteral("智力开发"));
+    addWebItem(home, "eq", QStringLiteral("情商教育"));
+    addWebItem(home, "phsy", QStringLiteral("健康安全"));
+    addWebItem(home, "lilun", QStringLiteral("行为习惯"));
+    addWebItem(home, "qita", QStringLiteral("其他"));
+
+    QMenu *shop = addMenu("shop", QStringLiteral("网络购物"));
+    addWebItem(shop, "zhili", QStringLiteral("智力开发"));
+    addWebItem(shop, "train", QStringLiteral("培训招生"));
+    addWebItem(shop, "toy", QStringLiteral("儿童玩具"));
+
+    QMenu *vesk = addMenu("Vesk", QStringLiteral("禾岚教育"));
+    addWebItem(vesk, "mi", QStringLiteral("多元智能"));
+    addItem(vesk, "about", QStringLiteral("关于我们"), [this] { windows::openModal<frmAbout>(this); });
+}
+
+void MainForm::openWebPage(const QString &command)
+{
+    platform::openAddress(webpages::address(webpages::pathFor(command)));
+}
+
+bool MainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched->objectName() == QStringLiteral("I1") && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        openWebPage(QStringLiteral("I1"));
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainForm::inputCommand()
+{
+    windows::openModal<InputForm>(this);
+}
+
+void MainForm::testCommand()
+{
+    windows::openModal<BrowForm>(this);
+    windows::openModal<TestForm>(this);
+}
+
+void MainForm::reportCommand()
+{
+    windows::openModal<OutForm>(this);
+}

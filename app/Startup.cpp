@@ -1,0 +1,32 @@
+#include "Startup.h"
+
+#include "FatalError.h"
+#include "MainForm.h"
+#include "data/DbError.h"
+
+#include <QApplication>
+
+#include <memory>
+
+// The pictures are compiled into the window library; register them once.
+static void initResources()
+{
+    Q_INIT_RESOURCE(assets);
+}
+
+namespace startup {
+
+int run()
+{
+    initResources();
+    std::unique_ptr<MainForm> window;
+    try {
+        window = std::make_unique<MainForm>();
+    } catch (const dao::DbError &e) {
+        fatal::reportAndExit(e);
+    }
+    window->show();
+    return QApplication::exec();
+}
+
+} // namespace startup

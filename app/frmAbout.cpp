@@ -1,0 +1,7 @@
+#include "frmAbout.h"
+
+frmAbout::frmAbout(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmAbout"));
+}

@@ -1,0 +1,7 @@
+#include "QuesForm.h"
+
+QuesForm::QuesForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("QuesForm"));
+}

@@ -1,0 +1,7 @@
+#include "TestForm.h"
+
+TestForm::TestForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TestForm"));
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// The questionnaire items kept as data (content/items-*.tsv).
+namespace content {
+
+struct Item
+{
+    int age = 0;
+    QString clas;
+    double fen = 0;
+    QString item;
+    std::optional<QString> howto;
+    QString disp;
+    std::array<std::optional<QString>, 4> opt;
+    QString source;
+    QString file;
+    int line = 0;
+};
+
+inline const QStringList kDomains{QStringLiteral("生理"), QStringLiteral("运动"), QStringLiteral("认知"),
+                                  QStringLiteral("言语"), QStringLiteral("人际")};
+
+// Reads one content file; throws std::runtime_error naming file and line when
+// a line does not have the expected fields.
+QList<Item> readItems(const QString &path);
+
+// Reads every items-*.tsv of the directory, in file-name order.
+QList<Item> readDirectory(const QString &dir);
+
+} // namespace content

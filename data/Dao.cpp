@@ -1,0 +1,687 @@
+#include "Dao.h"
+
+#include "Conversions.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+namespace dao {
+
+namespace {
+
+QString quoted(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+QString passphraseOf(const QString &connect)
+{
+    // ";pwd=secret" (other settings, if any, are separated by semicolons).
+    static const QRegularExpression pwd(QStringLiteral("(?:^|;)\\s*pwd\\s*=([^;]*)"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    const auto m = pwd.match(connect);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+
+[[noreturn]] void raiseFromSqlite(int code, const QString &message, const QString &context = {})
+{
+    switch (code & 0xff) {
+    case SQLITE_FULL:
+        throw DbError(kDiskFull, QStringLiteral("磁盘空间不足。"));
+    case SQLITE_READONLY:
+        throw DbError(kReadOnly, QStringLiteral("不能更新。数据库或对象为只读。"));
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        throw DbError(kFileInUse, QStringLiteral("数据库正被其他程序使用，暂时不能写入。"));
+    case SQLITE_NOTADB:
+        throw DbError(kUnrecognizedFormat, QStringLiteral("无法识别的数据库格式 '%1'。").arg(context));
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        throw DbError(kCannotOpenFile, QStringLiteral("无法读写数据库文件 '%1'：%2").arg(context, message));
+    default:
+        break;
+    }
+    if (message.startsWith(QStringLiteral("no such table")))
+        throw DbError(kTableNotFound, QStringLiteral("找不到输入表或查询 '%1'。").arg(message.section(QLatin1Char(':'), 1).trimmed()));
+    if (message.startsWith(QStringLiteral("no such column")))
+        throw DbError(kItemNotFound, QStringLiteral("在此集合中找不到项目。(%1)").arg(message));
+    throw DbError(kEngineFailure, QStringLiteral("数据库引擎错误：%1").arg(message));
+}
+
+} // namespace
+
+// One open file: the SQLite connection, the process's lock on the file and
+// the column types of its tables. Shared by every handle on the file.
+class Connection
+{
+public:
+    Connection() = default;
+    Connection(const Connection &) = delete;
+    Connection &operator=(const Connection &) = delete;
+    ~Connection()
+    {
+        if (db)
+            sqlite3_close_v2(db);
+        if (lockFd >= 0)
+            ::close(lockFd); // releases the flock
+    }
+
+    void check(int rc) const
+    {
+        if (rc != SQLITE_OK && rc != SQLITE_DONE && rc != SQLITE_ROW)
+            raiseFromSqlite(rc, QString::fromUtf8(sqlite3_errmsg(db)), path);
+    }
+
+    // A prepared statement, finalized when it goes out of scope.
+    struct Statement
+    {
+        sqlite3_stmt *stmt = nullptr;
+        ~Statement() { sqlite3_finalize(stmt); }
+    };
+
+    void prepare(Statement &st, const QString &sql, const QVariantList &params) const
+    {
+        const QByteArray utf8 = sql.toUtf8();
+        check(sqlite3_prepare_v2(db, utf8.constData(), static_cast<int>(utf8.size()), &st.stmt, nullptr));
+        for (int i = 0; i < params.size(); ++i)
+            bind(st.stmt, i + 1, params.at(i));
+    }
+
+    void bind(sqlite3_stmt *stmt, int index, const QVariant &v) const
+    {
+        int rc = SQLITE_OK;
+        if (v.isNull()) {
+            rc = sqlite3_bind_null(stmt, index);
+        } else {
+            switch (v.metaType().id()) {
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::Short:
+            case QMetaType::UInt:
+            case QMetaType::Bool:
+                rc = sqlite3_bind_int64(stmt, index, v.toLongLong());
+                break;
+            case QMetaType::Double:
+            case QMetaType::Float:
+                rc = sqlite3_bind_double(stmt, index, v.toDouble());
+                break;
+            default: {
+                const QByteArray utf8 = v.toString().toUtf8();
+                rc = sqlite3_bind_text(stmt, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+            }
+            }
+        }
+        check(rc);
+    }
+
+    static QVariant columnValue(sqlite3_stmt *stmt, int col)
+    {
+        switch (sqlite3_column_type(stmt, col)) {
+        case SQLITE_INTEGER: {
+            const qint64 v = sqlite3_column_int64(stmt, col);
+            if (v >= INT_MIN && v <= INT_MAX)
+                return QVariant(static_cast<int>(v));
+            return QVariant(static_cast<qlonglong>(v));
+        }
+        case SQLITE_FLOAT:
+            return QVariant(sqlite3_column_double(stmt, col));
+        case SQLITE_TEXT:
+            return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, col)),
+                                              sqlite3_column_bytes(stmt, col)));
+        case SQLITE_BLOB:
+            return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, col)),
+                                       sqlite3_column_bytes(stmt, col)));
+        default:
+            return {};
+        }
+    }
+
+    int exec(const QString &sql, const QVariantList &params = {})
+    {
+        Statement st;
+        prepare(st, sql, params);
+        int rc;
+        while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+        }
+        check(rc);
+        return sqlite3_changes(db);
+    }
+
+    const QList<std::pair<QString, ColumnType>> &columns(const QString &table)
+    {
+        const QString key = table.toLower();
+        auto it = tableColumns.find(key);
+        if (it != tableColumns.end())
+            return *it;
+        QList<std::pair<QString, ColumnType>> cols;
+        Statement st;
+        prepare(st, QStringLiteral("PRAGMA table_info(%1)").arg(quoted(table)), {});
+        int rc;
+        while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+            const QString name = columnValue(st.stmt, 1).toString();
+            const QString decl = columnValue(st.stmt, 2).toString().toUpper();
+            ColumnType type = ColumnType::Other;
+            if (decl.contains(QStringLiteral("CHAR")) || decl.contains(QStringLiteral("TEXT")))
+                type = ColumnType::Text;
+            else if (decl == QStringLiteral("SMALLINT"))
+                type = ColumnType::Int16;
+            else if (decl.contains(QStringLiteral("INT")))
+                type = ColumnType::Integer;
+            else if (decl.contains(QStringLiteral("DOUB")) || decl.contains(QStringLiteral("REAL"))
+                     || decl.contains(QStringLiteral("FLOA")))
+                type = ColumnType::Double;
+            cols.append({name, type});
+        }
+        check(rc);
+        if (cols.isEmpty())
+            throw DbError(kTableNotFound, QStringLiteral("找不到输入表或查询 '%1'。").arg(table));
+        return *tableColumns.insert(key, cols);
+    }
+
+    sqlite3 *db = nullptr;
+    int lockFd = -1;
+    QString path;
+    QString passphrase;
+    int transactionDepth = 0;
+    QHash<QString, QList<std::pair<QString, ColumnType>>> tableColumns;
+};
+
+namespace {
+
+// Every open file of this process, by canonical path.
+QHash<QString, std::weak_ptr<Connection>> &openConnections()
+{
+    static QHash<QString, std::weak_ptr<Connection>> connections;
+    return connections;
+}
+
+QString canonical(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString c = info.canonicalFilePath();
+    return c.isEmpty() ? info.absoluteFilePath() : c;
+}
+
+DbError invalidPassword()
+{
+    return DbError(kInvalidPassword, QStringLiteral("密码无效。"));
+}
+
+// A file that cannot hold an encrypted database at all, as opposed to one
+// opened with the wrong key (the two look alike to the engine).
+bool plainlyNotADatabase(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const qint64 size = f.size();
+    if (size == 0 || size % 512 != 0)
+        return true;
+    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+}
+
+std::shared_ptr<Connection> openConnection(const QString &path, const QString &passphrase, bool create)
+{
+    const QString nativePath = QFileInfo(path).absoluteFilePath();
+    const QFileInfo info(nativePath);
+    if (create) {
+        if (info.exists())
+            throw DbError(kCannotOpenFile, QStringLiteral("文件 '%1' 已存在。").arg(path));
+    } else {
+        if (!info.exists() || !info.isFile())
+            throw DbError(kFileNotFound, QStringLiteral("找不到文件 '%1'。").arg(path));
+        if (!info.isReadable())
+            throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：没有读取权限。").arg(path));
+        if (!info.isWritable())
+            throw DbError(kCannotOpenFile,
+                          QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的，或所在的磁盘不可写。").arg(path));
+        if (plainlyNotADatabase(nativePath))
+            throw DbError(kUnrecognizedFormat, QStringLiteral("无法识别的数据库格式 '%1'。").arg(path));
+    }
+
+    auto conn = std::make_shared<Connection>();
+    conn->path = path;
+    conn->passphrase = passphrase;
+    const QByteArray file = QFile::encodeName(nativePath);
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    int rc = sqlite3_open_v2(file.constData(), &conn->db, flags, nullptr);
+    if (rc != SQLITE_OK)
+        throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：%2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
+
+    {
+        // One process at a time: a lock that the system drops when the
+        // process ends, however it ends.
+        conn->lockFd = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
+        if (conn->lockFd < 0 || ::flock(conn->lockFd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EWOULDBLOCK)
+                throw DbError(kFileInUse, QStringLiteral("无法使用 '%1'；文件已在使用中。").arg(path));
+            throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'。").arg(path));
+        }
+    }
+
+    const QByteArray key = passphrase.toUtf8();
+    conn->check(sqlite3_key(conn->db, key.constData(), static_cast<int>(key.size())));
+    sqlite3_busy_timeout(conn->db, 0);
+    rc = sqlite3_exec(conn->db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_NOTADB)
+        throw invalidPassword();
+    conn->check(rc);
+    if (sqlite3_db_readonly(conn->db, "main") == 1)
+        throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的。").arg(path));
+    openConnections().insert(canonical(nativePath), conn);
+    return conn;
+}
+
+} // namespace
+
+// ---- DBEngine ----
+
+Database DBEngine::OpenDatabase(const QString &path, bool exclusive, bool readOnly, const QString &connect)
+{
+    Q_UNUSED(exclusive); // the file is always held for this process alone
+    Q_UNUSED(readOnly);
+    const QString passphrase = passphraseOf(connect);
+    if (const auto held = openConnections().value(canonical(path)).lock()) {
+        if (held->passphrase != passphrase)
+            throw invalidPassword();
+        return Database(held);
+    }
+    return Database(openConnection(path, passphrase, false));
+}
+
+Database DBEngine::OpenDatabase(const QString &path)
+{
+    if (!QFileInfo::exists(path))
+        throw DbError(kFileNotFound, QStringLiteral("找不到文件 '%1'。").arg(path));
+    if (const auto held = openConnections().value(canonical(path)).lock())
+        return Database(held);
+    throw invalidPassword();
+}
+
+Database DBEngine::CreateDatabase(const QString &path, const QString &connect)
+{
+    return Database(openConnection(path, passphraseOf(connect), true));
+}
+
+// ---- Database ----
+
+Connection &Database::connection() const
+{
+    if (!m_conn)
+        throw DbError(kEngineFailure, QStringLiteral("数据库未打开。"));
+    return *m_conn;
+}
+
+const QString &Database::path() const
+{
+    return connection().path;
+}
+
+int Database::Execute(const QString &statement, const QVariantList &parameters)
+{
+    return connection().exec(statement, parameters);
+}
+
+Recordset Database::OpenRecordset(const QString &source, const QVariantList &parameters)
+{
+    Connection &conn = connection();
+    Recordset rs;
+    rs.m_conn = m_conn;
+
+    static const QRegularExpression tableName(QStringLiteral("^\\s*(\\w+)\\s*$"));
+    static const QRegularExpression selectAll(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\b(.*)$"),
+                                              QRegularExpression::CaseInsensitiveOption
+                                                  | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"), QRegularExpression::CaseInsensitiveOption);
+
+    QString sql;
+    bool withRowid = false;
+    if (const auto m = tableName.match(source); m.hasMatch()) {
+        // Table type: every row in stored order.
+        rs.m_table = m.captured(1);
+        sql = QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(quoted(rs.m_table));
+        withRowid = true;
+    } else if (const auto s = selectAll.match(source); s.hasMatch()) {
+        rs.m_table = s.captured(1);
+        QString rest = s.captured(2);
+        sql = QStringLiteral("SELECT rowid, * FROM %1%2").arg(quoted(rs.m_table), rest);
+        if (!orderBy.match(rest).hasMatch()) {
+            while (sql.endsWith(QLatin1Char(';')) || sql.endsWith(QLatin1Char(' ')))
+                sql.chop(1);
+            sql += QStringLiteral(" ORDER BY rowid");
+        }
+        withRowid = true;
+    } else {
+        sql = source;
+    }
+
+    QHash<QString, ColumnType> types;
+    if (withRowid) {
+        for (const auto &[name, type] : conn.columns(rs.m_table))
+            types.insert(name.toLower(), type);
+    }
+
+    Connection::Statement st;
+    conn.prepare(st, sql, parameters);
+    const int count = sqlite3_column_count(st.stmt);
+    const int first = withRowid ? 1 : 0;
+    for (int c = first; c < count; ++c) {
+        const QString name = QString::fromUtf8(sqlite3_column_name(st.stmt, c));
+        rs.m_columns.append(name);
+        rs.m_types.append(types.value(name.toLower(), ColumnType::Other));
+    }
+    int rc;
+    while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
+        QVariantList row;
+        row.reserve(count - first);
+        for (int c = first; c < count; ++c)
+            row.append(Connection::columnValue(st.stmt, c));
+        rs.m_rows.append(row);
+        rs.m_rowids.append(withRowid ? sqlite3_column_int64(st.stmt, 0) : 0);
+    }
+    conn.check(rc);
+    return rs;
+}
+
+// ---- Transaction ----
+
+Transaction::Transaction(Database &db)
+    : m_conn(db.m_conn)
+{
+    Connection &conn = db.connection();
+    conn.exec(conn.transactionDepth == 0 ? QStringLiteral("BEGIN IMMEDIATE")
+                                         : QStringLiteral("SAVEPOINT nested%1").arg(conn.transactionDepth));
+    ++conn.transactionDepth;
+}
+
+Transaction::~Transaction()
+{
+    if (m_done)
+        return;
+    --m_conn->transactionDepth;
+    const QByteArray sql = m_conn->transactionDepth == 0
+                               ? QByteArray("ROLLBACK")
+                               : QStringLiteral("ROLLBACK TO nested%1; RELEASE nested%1").arg(m_conn->transactionDepth).toUtf8();
+    sqlite3_exec(m_conn->db, sql.constData(), nullptr, nullptr, nullptr);
+}
+
+void Transaction::Commit()
+{
+    if (m_done)
+        return;
+    const int depth = m_conn->transactionDepth - 1;
+    m_conn->exec(depth == 0 ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE nested%1").arg(depth));
+    m_conn->transactionDepth = depth;
+    m_done = true;
+}
+
+// ---- Field ----
+
+QVariant Field::Value() const
+{
+    return m_rs->valueAt(m_index);
+}
+
+void Field::setValue(const QVariant &value)
+{
+    m_rs->assign(m_index, value);
+}
+
+QString Field::Name() const
+{
+    return m_rs->m_columns.at(m_index);
+}
+
+// ---- Recordset ----
+
+bool Recordset::AtEOF() const
+{
+    return m_pos >= m_rows.size();
+}
+
+bool Recordset::AtBOF() const
+{
+    return m_rows.isEmpty() || m_pos < 0;
+}
+
+void Recordset::MoveFirst()
+{
+    m_mode = Mode::None;
+    m_pos = 0;
+}
+
+void Recordset::MoveNext()
+{
+    if (AtEOF())
+        throw DbError(kNoCurrentRecord, QStringLiteral("无当前记录。"));
+    m_mode = Mode::None;
+    ++m_pos;
+}
+
+void Recordset::MoveLast()
+{
+    if (m_rows.isEmpty())
+        throw DbError(kNoCurrentRecord, QStringLiteral("无当前记录。"));
+    m_mode = Mode::None;
+    m_pos = static_cast<int>(m_rows.size()) - 1;
+}
+
+void Recordset::requireCurrentRow() const
+{
+    if (m_pos < 0 || m_pos >= m_rows.size())
+        throw DbError(kNoCurrentRecord, QStringLiteral("无当前记录。"));
+}
+
+void Recordset::AddNew()
+{
+    if (m_table.isEmpty())
+        throw DbError(kReadOnly, QStringLiteral("不能更新。数据库或对象为只读。"));
+    m_mode = Mode::Add;
+    m_buffer = QVariantList(m_columns.size());
+    m_dirty = QList<bool>(m_columns.size(), false);
+}
+
+void Recordset::Edit()
+{
+    if (m_table.isEmpty())
+        throw DbError(kReadOnly, QStringLiteral("不能更新。数据库或对象为只读。"));
+    requireCurrentRow();
+    m_mode = Mode::Edit;
+    m_buffer = m_rows.at(m_pos);
+    m_dirty = QList<bool>(m_columns.size(), false);
+}
+
+void Recordset::CancelUpdate()
+{
+    m_mode = Mode::None;
+}
+
+void Recordset::Update()
+{
+    if (m_mode == Mode::None)
+        throw DbError(kUpdateWithoutEdit, QStringLiteral("没有 AddNew 或 Edit 就进行了更新。"));
+    Connection &conn = *m_conn;
+    QStringList names;
+    QVariantList values;
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_dirty.at(c)) {
+            names.append(quoted(m_columns.at(c)));
+            values.append(m_buffer.at(c));
+        }
+    }
+    if (m_mode == Mode::Edit) {
+        if (!names.isEmpty()) {
+            QStringList sets;
+            for (const QString &n : names)
+                sets.append(n + QStringLiteral("=?"));
+            values.append(m_rowids.at(m_pos));
+            conn.exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(','))),
+                      values);
+            m_rows[m_pos] = m_buffer;
+        }
+    } else {
+        // The whole row goes in with one statement: it is stored complete or
+        // not at all.
+        const QString sql = names.isEmpty()
+                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table))
+                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                      .arg(quoted(m_table), names.join(QLatin1Char(',')),
+                                           QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+        conn.exec(sql, values);
+        const qint64 rowid = sqlite3_last_insert_rowid(conn.db);
+        // Read the row back as stored, so that later reads see the engine's values.
+        Connection::Statement st;
+        QStringList cols;
+        for (const QString &c : m_columns)
+            cols.append(quoted(c));
+        conn.prepare(st, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols.join(QLatin1Char(',')), quoted(m_table)),
+                     {rowid});
+        QVariantList row;
+        if (sqlite3_step(st.stmt) == SQLITE_ROW) {
+            for (int c = 0; c < m_columns.size(); ++c)
+                row.append(Connection::columnValue(st.stmt, c));
+        } else {
+            row = m_buffer;
+        }
+        const bool wasAtEnd = AtEOF();
+        m_rows.append(row);
+        m_rowids.append(rowid);
+        if (wasAtEnd)
+            m_pos = static_cast<int>(m_rows.size());
+    }
+    m_mode = Mode::None;
+}
+
+int Recordset::columnIndex(const QString &name) const
+{
+    for (int c = 0; c < m_columns.size(); ++c) {
+        if (m_columns.at(c).compare(name, Qt::CaseInsensitive) == 0)
+            return c;
+    }
+    throw DbError(kItemNotFound, QStringLiteral("在此集合中找不到项目 '%1'。").arg(name));
+}
+
+Field Recordset::Fields(const QString &name)
+{
+    return Field(this, columnIndex(name));
+}
+
+Field Recordset::Fields(int ordinal)
+{
+    if (ordinal < 0 || ordinal >= m_columns.size())
+        throw DbError(kItemNotFound, QStringLiteral("在此集合中找不到项目 %1。").arg(ordinal));
+    return Field(this, ordinal);
+}
+
+QVariant Recordset::valueAt(int column) const
+{
+    if (m_mode != Mode::None)
+        return m_buffer.at(column);
+    requireCurrentRow();
+    return m_rows.at(m_pos).at(column);
+}
+
+namespace {
+
+QVariant convertForColumn(ColumnType type, const QVariant &value)
+{
+    if (value.isNull())
+        return {};
+    const bool isText = value.metaType().id() == QMetaType::QString;
+    switch (type) {
+    case ColumnType::Text:
+        if (value.metaType().id() == QMetaType::Double)
+            return conv::numberText(value.toDouble());
+        return value.toString();
+    case ColumnType::Int16:
+    case ColumnType::Integer: {
+        double d = 0;
+        if (isText) {
+            const auto parsed = conv::parseNumber(value.toString());
+            if (!parsed)
+                throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+            d = *parsed;
+        } else {
+            bool ok = false;
+            d = value.toDouble(&ok);
+            if (!ok)
+                throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+        }
+        if (type == ColumnType::Int16) {
+            const auto v = conv::toInt16(d);
+            if (!v)
+                throw DbError(kOverflow, QStringLiteral("溢出。"));
+            return QVariant(static_cast<int>(*v));
+        }
+        const double r = conv::roundHalfEven(d);
+        if (!(r >= -9.2e18 && r <= 9.2e18))
+            throw DbError(kOverflow, QStringLiteral("溢出。"));
+        return QVariant(static_cast<qlonglong>(r));
+    }
+    case ColumnType::Double: {
+        if (isText) {
+            const auto parsed = conv::parseNumber(value.toString());
+            if (!parsed)
+                throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+            return *parsed;
+        }
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        if (!ok)
+            throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+        return d;
+    }
+    case ColumnType::Other:
+        break;
+    }
+    return value;
+}
+
+} // namespace
+
+void Recordset::assign(int column, const QVariant &value)
+{
+    if (m_mode == Mode::None)
+        throw DbError(kUpdateWithoutEdit, QStringLiteral("没有 AddNew 或 Edit 就进行了更新。"));
+    m_buffer[column] = convertForColumn(m_types.at(column), value);
+    m_dirty[column] = true;
+}
+
+// ---- reading values ----
+
+QString text(const QVariant &value)
+{
+    if (value.isNull())
+        throw DbError(kInvalidUseOfNull, QStringLiteral("无效使用 Null。"));
+    if (value.metaType().id() == QMetaType::Double)
+        return conv::numberText(value.toDouble());
+    return value.toString();
+}
+
+QString textOr(const QVariant &value, const QString &fallback)
+{
+    return value.isNull() ? fallback : text(value);
+}
+
+double number(const QVariant &value)
+{
+    if (value.isNull())
+        throw DbError(kInvalidUseOfNull, QStringLiteral("无效使用 Null。"));
+    if (value.metaType().id() == QMetaType::QString) {
+        const auto parsed = conv::parseNumber(value.toString());
+        if (!parsed)
+            throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+        return *parsed;
+    }
+    return value.toDouble();
+}
+
+} // namespace dao

@@ -1,0 +1,12 @@
+#include "DbError.h"
+
+namespace dao {
+
+DbError::DbError(int number, const QString &description)
+    : std::runtime_error(description.toStdString())
+    , m_number(number)
+    , m_description(description)
+{
+}
+
+} // namespace dao

@@ -1,0 +1,14 @@
+#include "AddressOpener.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+namespace platform {
+
+void openAddressNative(const QString &address)
+{
+    const QByteArray ansi = address.toLocal8Bit();
+    ShellExecuteA(nullptr, nullptr, ansi.constData(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+} // namespace platform

@@ -1,0 +1,7 @@
+#include "BrowForm.h"
+
+BrowForm::BrowForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("BrowForm"));
+}

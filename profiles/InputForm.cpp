@@ -1,0 +1,7 @@
+#include "InputForm.h"
+
+InputForm::InputForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("InputForm"));
+}

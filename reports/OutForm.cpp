@@ -1,0 +1,7 @@
+#include "OutForm.h"
+
+OutForm::OutForm(QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("OutForm"));
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need from Debian's packages, only when
+# something is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  qt6-base-dev libsqlcipher-dev sqlcipher
+  fonts-arphic-uming fonts-arphic-ukai fonts-wqy-microhei
+  xdg-utils
+)
+if [[ "${1:-}" == "--tests" ]]; then
+  # The browser test drives a real headless browser against a local server.
+  packages+=(chromium python3)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  if [[ $(id -u) -ne 0 ]]; then sudo_cmd=(sudo); fi
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "data/AssessmentDb.h"
+#include "data/Dao.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+namespace testsupport {
+
+// A fresh database file in a temporary directory, which the application
+// opens instead of the installed one for as long as this object lives.
+class TempDatabase
+{
+public:
+    // An empty database with the schema only.
+    TempDatabase();
+    // A copy of the installed database (with the whole questionnaire).
+    static std::unique_ptr<TempDatabase> copyOfInstalled();
+    ~TempDatabase();
+
+    QString path() const { return m_path; }
+    // A handle of the test's own; shares the application's connection. The
+    // object keeps one handle open (so the key derivation is paid once) until
+    // release().
+    dao::Database open() const;
+    void release();
+
+    // Appends a row; values by column name, missing columns stay Null.
+    void addRow(const QString &table, const QVariantMap &values) const;
+    // Every row of a table in stored order, as column-name maps.
+    QList<QVariantMap> rows(const QString &table) const;
+
+private:
+    explicit TempDatabase(bool empty);
+    QTemporaryDir m_dir;
+    QString m_path;
+    dao::Database m_handle;
+};
+
+// Records the user messages instead of showing boxes.
+class MessageRecorder
+{
+public:
+    MessageRecorder();
+    ~MessageRecorder();
+    QStringList messages;
+    // Called after a message is recorded (e.g. to check the window state).
+    std::function<void(const QString &)> onMessage;
+};
+
+// Records the addresses handed to the browser instead of starting one.
+class AddressRecorder
+{
+public:
+    AddressRecorder();
+    ~AddressRecorder();
+    QStringList addresses;
+};
+
+// Calls handler with the next modal dialog of type W as soon as it is shown.
+// If none appears within the timeout, every modal window is closed so that the
+// test cannot hang, and timedOut() turns true.
+class ModalWatcher : public QObject
+{
+public:
+    template <class W>
+    static ModalWatcher *when(std::function<void(W *)> handler, int timeoutMs = 5000)
+    {
+        return new ModalWatcher(
+            [handler](QWidget *w) {
+                if (auto *typed = qobject_cast<W *>(w)) {
+                    handler(typed);
+                    return true;
+                }
+                return false;
+            },
+            timeoutMs);
+    }
+    static bool timedOut();
+    static void resetTimedOut();
+
+private:
+    ModalWatcher(std::function<bool(QWidget *)> tryHandle, int timeoutMs);
+    void poll();
+    std::function<bool(QWidget *)> m_tryHandle;
+    QTimer m_timer;
+    int m_remainingMs;
+};
+
+// Finds a child by objectName; fails the current test when it is missing.
+template <class T>
+T *child(QObject *parent, const QString &name)
+{
+    return parent->findChild<T *>(name);
+}
+
+} // namespace testsupport
