@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "CurrentValues.h"
+#include "Startup.h"
 #include "Fonts.h"
 #include "Windows.h"
 #include "WebPages.h"
@@ -47,6 +48,7 @@ MainForm::MainForm(QWidget *parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(appinfo::kTitle);
     setFont(fonts::font(fonts::kSimSun, 15.75));
+    startup::initResources();
     buildControls();
     buildMenus();
 

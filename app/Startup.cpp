@@ -9,16 +9,24 @@
 #include <memory>
 
 // The pictures are compiled into the window library; register them once.
-static void initResources()
+static void registerAssets()
 {
     Q_INIT_RESOURCE(assets);
 }
 
 namespace startup {
 
+void initResources()
+{
+    static const bool registered = [] {
+        registerAssets();
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
 int run()
 {
-    initResources();
     std::unique_ptr<MainForm> window;
     try {
         window = std::make_unique<MainForm>();

@@ -245,6 +245,8 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
                           QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的，或所在的磁盘不可写。").arg(path));
         if (plainlyNotADatabase(nativePath))
             throw DbError(kUnrecognizedFormat, QStringLiteral("无法识别的数据库格式 '%1'。").arg(path));
+        if (passphrase.isEmpty()) // the file is always encrypted
+            throw invalidPassword();
     }
 
     auto conn = std::make_shared<Connection>();

@@ -1,0 +1,34 @@
+// A second process for the exclusive-use tests.
+//   dbholder hold <file>  opens the database, prints "ready", waits to be killed
+//   dbholder try <file>   opens the database, prints "ok" or "error <number>"
+
+#include "data/AssessmentDb.h"
+#include "data/Dao.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <unistd.h>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 3)
+        return 2;
+    const QString mode = QString::fromLocal8Bit(argv[1]);
+    const QString file = QString::fromLocal8Bit(argv[2]);
+    try {
+        dao::Database db = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
+        db.OpenRecordset(QStringLiteral("user"));
+        if (mode == QStringLiteral("hold")) {
+            std::printf("ready\n");
+            std::fflush(stdout);
+            for (;;)
+                ::pause();
+        }
+        std::printf("ok\n");
+    } catch (const dao::DbError &e) {
+        std::printf("error %d\n", e.number());
+    }
+    return 0;
+}
