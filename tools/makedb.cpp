@@ -1,6 +1,9 @@
 // Build step: creates the installed database from the schema and the
 // questionnaire content files.
 //   makedb <output file> <content directory>
+// When the output already exists (a database that has been used), its
+// children and monthly records are carried over into the new file, so that
+// rebuilding never loses a family's data.
 
 #include "data/AssessmentDb.h"
 #include "data/ContentFile.h"
@@ -10,6 +13,25 @@
 
 #include <cstdio>
 #include <exception>
+
+namespace {
+
+// Copies every row of a table, in stored order, into the same table of another database.
+int copyRows(dao::Database &from, dao::Database &to, const QString &table)
+{
+    dao::Recordset source = from.OpenRecordset(table);
+    dao::Recordset target = to.OpenRecordset(table);
+    int copied = 0;
+    for (; !source.AtEOF(); source.MoveNext(), ++copied) {
+        target.AddNew();
+        for (const QString &column : source.columnNames())
+            target.Fields(column).setValue(source.Fields(column).Value());
+        target.Update();
+    }
+    return copied;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -41,6 +63,12 @@ int main(int argc, char **argv)
                 rs.Fields(QStringLiteral("clas")).setValue(item.clas);
                 rs.Fields(QStringLiteral("fen")).setValue(item.fen);
                 rs.Update();
+            }
+            if (QFile::exists(output)) {
+                dao::Database old = dao::DBEngine::OpenDatabase(output, true, true, assessmentdb::kConnect);
+                const int users = copyRows(old, db, QStringLiteral("user"));
+                const int records = copyRows(old, db, QStringLiteral("testrecord"));
+                std::printf("makedb: kept %d children and %d monthly records of the existing database\n", users, records);
             }
             tx.Commit();
         }

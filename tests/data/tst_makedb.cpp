@@ -1,0 +1,86 @@
+#include "data/AssessmentDb.h"
+#include "data/Dao.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+// The build step that makes the installed database.
+class TestMakeDb : public QObject
+{
+    Q_OBJECT
+private slots:
+    void rebuildKeepsTheFamilysData();
+    void badContentLeavesTheDatabaseAlone();
+
+private:
+    static int makedb(const QString &output, const QString &contentDir)
+    {
+        QProcess p;
+        p.start(QStringLiteral(CG_BINARY_DIR "/tools/makedb"), {output, contentDir});
+        p.waitForFinished(60000);
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+    static void writeContent(const QString &dir, const QByteArray &rows)
+    {
+        QFile f(dir + QStringLiteral("/items-01.tsv"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\n" + rows);
+    }
+    static QStringList column(const QString &file, const QString &table, const QString &name)
+    {
+        dao::Database db = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
+        QStringList values;
+        for (dao::Recordset rs = db.OpenRecordset(table); !rs.AtEOF(); rs.MoveNext())
+            values << dao::textOr(rs.Fields(name).Value(), QStringLiteral("<null>"));
+        return values;
+    }
+};
+
+void TestMakeDb::rebuildKeepsTheFamilysData()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
+    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    QCOMPARE(makedb(db, dir.path()), 0);
+    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("howto")), QStringList{QStringLiteral("<null>")});
+    {
+        dao::Database handle = dao::DBEngine::OpenDatabase(db, true, false, assessmentdb::kConnect);
+        for (const QString &name : {QStringLiteral("小明"), QStringLiteral("小红")}) {
+            dao::Recordset rs = handle.OpenRecordset(QStringLiteral("user"));
+            rs.AddNew();
+            rs.Fields(QStringLiteral("name")).setValue(name);
+            rs.Update();
+        }
+        dao::Recordset rs = handle.OpenRecordset(QStringLiteral("testrecord"));
+        rs.AddNew();
+        rs.Fields(QStringLiteral("user")).setValue(QStringLiteral("小红"));
+        rs.Fields(QStringLiteral("a2fen")).setValue(3 * 0.8);
+        rs.Update();
+    }
+    writeContent(dir.path(), "1\t生理\t16\t抬头片刻\t俯卧时逗引\t能抬头\t\t\t\t\tC2\n2\t运动\t16\t翻身\t\t能翻身\t\t\t\t\tC4\n");
+    QCOMPARE(makedb(db, dir.path()), 0);
+    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")),
+             (QStringList{QStringLiteral("抬头片刻"), QStringLiteral("翻身")}));
+    QCOMPARE(column(db, QStringLiteral("user"), QStringLiteral("name")),
+             (QStringList{QStringLiteral("小明"), QStringLiteral("小红")}));
+    dao::Database handle = dao::DBEngine::OpenDatabase(db, true, false, assessmentdb::kConnect);
+    dao::Recordset rs = handle.OpenRecordset(QStringLiteral("testrecord"));
+    QVERIFY(rs.Fields(QStringLiteral("a2fen")).Value().toDouble() == 3 * 0.8);
+}
+
+void TestMakeDb::badContentLeavesTheDatabaseAlone()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
+    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    QCOMPARE(makedb(db, dir.path()), 0);
+    writeContent(dir.path(), "1\t生理\t16\t缺少字段\n");
+    QVERIFY(makedb(db, dir.path()) != 0);
+    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")), QStringList{QStringLiteral("抬头")});
+    QVERIFY(!QFile::exists(db + QStringLiteral(".new")));
+}
+
+QTEST_GUILESS_MAIN(TestMakeDb)
+#include "tst_makedb.moc"
