@@ -1,7 +1,76 @@
 #include "BrowForm.h"
 
+#include "app/CurrentValues.h"
+#include "app/Fonts.h"
+#include "app/Messages.h"
+#include "data/AssessmentDb.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+
 BrowForm::BrowForm(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("BrowForm"));
+    setWindowTitle(QStringLiteral("用户管理"));
+    setFont(fonts::font(fonts::kSimSun, 12));
+    setFixedSize(184, 266);
+
+    auto *label = new QLabel(QStringLiteral("选择用户"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setGeometry(8, 16, 177, 33);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("List1"));
+    m_list->setGeometry(16, 48, 153, 164);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    auto *ok = new QPushButton(QStringLiteral("确  定"), this);
+    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setGeometry(56, 232, 73, 25);
+    // Neither default nor cancel button: Enter does not press it.
+    ok->setAutoDefault(false);
+    ok->setDefault(false);
+    connect(ok, &QPushButton::clicked, this, &BrowForm::confirm);
+
+    setTabOrder(m_list, ok);
+    fillList();
+    m_list->setFocus();
+}
+
+void BrowForm::fillList()
+{
+    dao::Database db = assessmentdb::open();
+    dao::Recordset users = db.OpenRecordset(QStringLiteral("user"));
+    // `name` is the second column of `user`.
+    for (; !users.AtEOF(); users.MoveNext()) {
+        const QVariant name = users.Fields(1).Value();
+        if (!name.isNull())
+            m_list->addItem(dao::text(name));
+    }
+}
+
+void BrowForm::confirm()
+{
+    const QList<QListWidgetItem *> chosen = m_list->selectedItems();
+    const QString name = chosen.isEmpty() ? QString() : chosen.first()->text();
+    if (name.isEmpty()) {
+        messages::show(this, QStringLiteral("请选择用户"));
+        return;
+    }
+    current::userName = name;
+    accept();
+}
+
+void BrowForm::keyPressEvent(QKeyEvent *event)
+{
+    // Escape does not close the window; only the close box and the button do.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

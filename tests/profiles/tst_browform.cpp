@@ -1,0 +1,218 @@
+#include "support/TestSupport.h"
+
+#include "app/CurrentValues.h"
+#include "app/MainForm.h"
+#include "profiles/BrowForm.h"
+#include "profiles/InputForm.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QtTest>
+
+#include <memory>
+
+using testsupport::MessageRecorder;
+using testsupport::ModalWatcher;
+using testsupport::TempDatabase;
+
+namespace {
+
+QListWidget *nameList(QWidget *form)
+{
+    return form->findChild<QListWidget *>(QStringLiteral("List1"));
+}
+
+QPushButton *okButton(QWidget *form)
+{
+    return form->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+}
+
+QStringList entries(QWidget *form)
+{
+    QStringList result;
+    for (int i = 0; i < nameList(form)->count(); ++i)
+        result.append(nameList(form)->item(i)->text());
+    return result;
+}
+
+void pick(QWidget *form, int row)
+{
+    nameList(form)->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+} // namespace
+
+class TestBrowForm : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void layout();
+    void listSkipsNullNamesAndKeepsOrderAndDuplicates();
+    void confirmWithoutChoiceAsksForOne();
+    void confirmMakesTheChosenChildCurrent_data();
+    void confirmMakesTheChosenChildCurrent();
+    void closeBoxKeepsTheCurrentChild();
+    void enterEscapeAndDoubleClickDoNothing();
+    void listIsRebuiltOnEveryOpening();
+    void profileFormOpensForTheChosenChild();
+
+private:
+    std::unique_ptr<TempDatabase> m_db;
+    std::unique_ptr<MessageRecorder> m_messages;
+};
+
+void TestBrowForm::init()
+{
+    m_db = std::make_unique<TempDatabase>();
+    m_messages = std::make_unique<MessageRecorder>();
+    ModalWatcher::resetTimedOut();
+    const QVariant null;
+    for (const QVariant &name :
+        {QVariant(QStringLiteral("张三")), null, QVariant(QStringLiteral("李四")), QVariant(QStringLiteral("张三"))})
+        m_db->addRow(QStringLiteral("user"),
+            {{QStringLiteral("name"), name}, {QStringLiteral("birth"), QStringLiteral("2005-3-15")}});
+    current::userName = QStringLiteral("李四");
+}
+
+void TestBrowForm::cleanup()
+{
+    QVERIFY(!ModalWatcher::timedOut());
+    m_messages.reset();
+    m_db.reset();
+}
+
+void TestBrowForm::layout()
+{
+    BrowForm form;
+    form.show();
+    QCOMPARE(form.windowTitle(), QStringLiteral("用户管理"));
+    QCOMPARE(form.size(), QSize(184, 266));
+    QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("选择用户"));
+    QCOMPARE(nameList(&form)->geometry(), QRect(16, 48, 153, 164));
+    QCOMPARE(okButton(&form)->text(), QStringLiteral("确  定"));
+    QCOMPARE(okButton(&form)->geometry(), QRect(56, 232, 73, 25));
+    QVERIFY(!okButton(&form)->isDefault());
+    QVERIFY(!okButton(&form)->autoDefault());
+    QCOMPARE(form.focusWidget(), nameList(&form));
+    QWidget *next = nameList(&form)->nextInFocusChain();
+    while (!(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    QCOMPARE(next, okButton(&form));
+}
+
+void TestBrowForm::listSkipsNullNamesAndKeepsOrderAndDuplicates()
+{
+    BrowForm form;
+    form.show();
+    QCOMPARE(entries(&form), (QStringList {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张三")}));
+    QVERIFY(nameList(&form)->selectedItems().isEmpty());
+}
+
+void TestBrowForm::confirmWithoutChoiceAsksForOne()
+{
+    BrowForm form;
+    form.show();
+    okButton(&form)->click();
+    QCOMPARE(m_messages->messages, QStringList {QStringLiteral("请选择用户")});
+    QVERIFY(form.isVisible());
+    QCOMPARE(current::userName, QStringLiteral("李四"));
+
+    // The user may still choose and confirm.
+    pick(&form, 0);
+    okButton(&form)->click();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(current::userName, QStringLiteral("张三"));
+}
+
+void TestBrowForm::confirmMakesTheChosenChildCurrent_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("first") << 0 << QStringLiteral("张三");
+    QTest::newRow("second") << 1 << QStringLiteral("李四");
+    QTest::newRow("duplicate") << 2 << QStringLiteral("张三");
+}
+
+void TestBrowForm::confirmMakesTheChosenChildCurrent()
+{
+    QFETCH(int, row);
+    QFETCH(QString, name);
+    current::userName = QStringLiteral("别人");
+    BrowForm form;
+    form.show();
+    pick(&form, row);
+    okButton(&form)->click();
+    QVERIFY(m_messages->messages.isEmpty());
+    QCOMPARE(form.result(), int(QDialog::Accepted));
+    QCOMPARE(current::userName, name);
+}
+
+void TestBrowForm::closeBoxKeepsTheCurrentChild()
+{
+    BrowForm form;
+    form.show();
+    pick(&form, 0);
+    form.close();
+    QVERIFY(!form.isVisible());
+    QCOMPARE(current::userName, QStringLiteral("李四"));
+}
+
+void TestBrowForm::enterEscapeAndDoubleClickDoNothing()
+{
+    BrowForm form;
+    form.show();
+    pick(&form, 0);
+    QTest::keyClick(nameList(&form), Qt::Key_Return);
+    QTest::keyClick(nameList(&form), Qt::Key_Escape);
+    QTest::keyClick(okButton(&form), Qt::Key_Return);
+    QListWidgetItem *item = nameList(&form)->item(0);
+    QTest::mouseDClick(nameList(&form)->viewport(), Qt::LeftButton, {}, nameList(&form)->visualItemRect(item).center());
+    QVERIFY(form.isVisible());
+    QCOMPARE(current::userName, QStringLiteral("李四"));
+}
+
+void TestBrowForm::listIsRebuiltOnEveryOpening()
+{
+    MainForm mainForm;
+    QList<QStringList> seen;
+    auto closeBoth = [&] {
+        ModalWatcher::when<BrowForm>([&](BrowForm *form) {
+            seen.append(entries(form));
+            ModalWatcher::when<InputForm>([](InputForm *profile) { profile->close(); });
+            form->close();
+        });
+        mainForm.findChild<QAction *>(QStringLiteral("dispuser"))->trigger();
+    };
+    closeBoth();
+    m_db->addRow(QStringLiteral("user"), {{QStringLiteral("name"), QStringLiteral("王五")}});
+    closeBoth();
+    QCOMPARE(seen.size(), 2);
+    QCOMPARE(seen[0], (QStringList {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张三")}));
+    QCOMPARE(seen[1],
+        (QStringList {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张三"), QStringLiteral("王五")}));
+}
+
+void TestBrowForm::profileFormOpensForTheChosenChild()
+{
+    MainForm mainForm;
+    QCOMPARE(current::userName, QStringLiteral("张三"));
+    QString shownName;
+    ModalWatcher::when<BrowForm>([&](BrowForm *form) {
+        ModalWatcher::when<InputForm>([&](InputForm *profile) {
+            shownName = profile->findChild<QLineEdit *>(QStringLiteral("TextName"))->text();
+            profile->close();
+        });
+        pick(form, 1);
+        okButton(form)->click();
+    });
+    mainForm.findChild<QAction *>(QStringLiteral("dispuser"))->trigger();
+    QCOMPARE(shownName, QStringLiteral("李四"));
+    QCOMPARE(current::userName, QStringLiteral("李四"));
+}
+
+QTEST_MAIN(TestBrowForm)
+#include "tst_browform.moc"
