@@ -1,7 +1,176 @@
 #include "QuesForm.h"
 
+#include "app/CurrentValues.h"
+#include "app/Fonts.h"
+#include "app/Messages.h"
+#include "data/AssessmentDb.h"
+#include "data/Conversions.h"
+
+#include <QButtonGroup>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+const QString kNoItems = QStringLiteral("本月龄没有测试题");
+const QString kNextCaption = QStringLiteral("继续测试");
+const QString kResultsCaption = QStringLiteral("测试结果");
+
+} // namespace
+
 QuesForm::QuesForm(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("QuesForm"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(fonts::font(fonts::kSimSun, 12));
+    setFixedSize(479, 401);
+    buildControls();
+
+    // Load step. The month's row is found by month age alone: a month age is
+    // recorded once, whichever child it belongs to.
+    const QString month = conv::decimalText(current::monthAge);
+    m_db = assessmentdb::openShared();
+    m_items = m_db.OpenRecordset(QStringLiteral("select * from test where age=?"), {current::monthAge});
+    m_month = m_db.OpenRecordset(QStringLiteral("select * from testrecord where monthage=?"), {current::monthAge});
+    m_sheet = scoring::ScoreSheet();
+    setWindowTitle(month + QStringLiteral("月测试题"));
+    m_hasItems = !m_items.AtEOF();
+    if (m_hasItems)
+        showItem();
+    else
+        m_next->setEnabled(false);
+}
+
+void QuesForm::buildControls()
+{
+    auto addLabel = [this](const char *name, const QString &text, const QRect &geometry) {
+        auto *label = new QLabel(text, this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setGeometry(geometry);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setWordWrap(true);
+        return label;
+    };
+    addLabel("Label4", QStringLiteral("测试项目"), QRect(16, 32, 65, 41));
+    m_item = addLabel("Label1", QString(), QRect(96, 32, 345, 57));
+    addLabel("Label5", QStringLiteral("测试操作"), QRect(16, 112, 65, 25));
+    m_howto = addLabel("Label2", QString(), QRect(96, 112, 337, 73));
+    addLabel("Label6", QStringLiteral("完成目标"), QRect(16, 200, 65, 33));
+    m_goal = addLabel("Label3", QString(), QRect(96, 200, 345, 81));
+    addLabel("Label7", QStringLiteral("完成情况"), QRect(16, 304, 73, 25));
+
+    // One exclusive group; the id of a button is its rating.
+    m_ratings = new QButtonGroup(this);
+    m_ratings->setExclusive(true);
+    const struct {
+        const char *name;
+        QString caption;
+        QRect geometry;
+    } options[] = {
+        {"Option1", QStringLiteral("优秀"), QRect(88, 304, 81, 49)},
+        {"Option2", QStringLiteral("良好"), QRect(152, 304, 57, 49)},
+        {"Option3", QStringLiteral("一般"), QRect(216, 304, 65, 49)},
+        {"Option4", QStringLiteral("几乎不行"), QRect(288, 304, 97, 49)},
+        {"Option5", QStringLiteral("完全不行"), QRect(384, 304, 97, 49)},
+    };
+    for (int i = 0; i < 5; ++i) {
+        auto *option = new QRadioButton(options[i].caption, this);
+        option->setObjectName(QString::fromLatin1(options[i].name));
+        option->setGeometry(options[i].geometry);
+        m_ratings->addButton(option, i + 1);
+        m_options[i] = option;
+    }
+
+    m_next = new QPushButton(kNextCaption, this);
+    m_next->setObjectName(QStringLiteral("NextCmd"));
+    m_next->setGeometry(336, 360, 97, 33);
+    m_next->setAutoDefault(false);
+    m_next->setDefault(false);
+    connect(m_next, &QPushButton::clicked, this, &QuesForm::next);
+
+    setTabOrder(m_options[0], m_options[1]);
+    setTabOrder(m_options[1], m_options[2]);
+    setTabOrder(m_options[2], m_options[3]);
+    setTabOrder(m_options[3], m_next);
+    setTabOrder(m_next, m_options[4]);
+    m_options[0]->setFocus();
+}
+
+int QuesForm::exec()
+{
+    if (!m_hasItems) {
+        // The month's row keeps its measurements, as after an abandoned
+        // questionnaire.
+        messages::show(parentWidget(), kNoItems);
+        setResult(QDialog::Rejected);
+        return QDialog::Rejected;
+    }
+    return QDialog::exec();
+}
+
+void QuesForm::keyPressEvent(QKeyEvent *event)
+{
+    // Escape does not abandon the questionnaire; only the close box does.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void QuesForm::showItem()
+{
+    // Texts only: the option chosen for the previous item stays chosen.
+    m_item->setText(dao::textOr(m_items.Fields(QStringLiteral("item")).Value(), QString()));
+    m_howto->setText(dao::textOr(m_items.Fields(QStringLiteral("howto")).Value(), QString()));
+    m_goal->setText(dao::textOr(m_items.Fields(QStringLiteral("disp")).Value(), QString()));
+    m_options[0]->setText(dao::textOr(m_items.Fields(QStringLiteral("opt1")).Value(), QStringLiteral("优秀")));
+    m_options[1]->setText(dao::textOr(m_items.Fields(QStringLiteral("opt2")).Value(), QStringLiteral("良好")));
+    m_options[2]->setText(dao::textOr(m_items.Fields(QStringLiteral("opt3")).Value(), QStringLiteral("一般")));
+    m_options[3]->setText(dao::textOr(m_items.Fields(QStringLiteral("opt4")).Value(), QStringLiteral("几乎不行")));
+    m_options[4]->setText(QStringLiteral("完全不行"));
+}
+
+int QuesForm::chosenRating() const
+{
+    const int id = m_ratings->checkedId();
+    return id < 0 ? scoring::kNoRating : id;
+}
+
+void QuesForm::next()
+{
+    if (!m_hasItems)
+        return;
+    if (m_items.AtEOF()) {
+        finish();
+        return;
+    }
+    m_sheet.record(m_items.Fields(QStringLiteral("clas")).Value(), m_items.Fields(QStringLiteral("fen")).Value(),
+                   chosenRating());
+    m_items.MoveNext();
+    if (m_items.AtEOF())
+        m_next->setText(kResultsCaption);
+    else
+        showItem();
+}
+
+void QuesForm::finish()
+{
+    // The results are stored before the total is shown, in one update, so a
+    // month whose total the parent has seen always has its results.
+    if (!m_month.AtEOF()) {
+        m_month.Edit();
+        for (int k = scoring::kFirstDomain; k <= scoring::kLastDomain; ++k) {
+            const QString column = QStringLiteral("a%1").arg(k);
+            m_month.Fields(column).setValue(m_sheet.answers(k));
+            m_month.Fields(column + QStringLiteral("fen")).setValue(m_sheet.score(k));
+        }
+        m_month.Update();
+    }
+    messages::show(this, scoring::totalMessage(m_sheet.total()));
+    accept();
 }

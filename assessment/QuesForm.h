@@ -1,11 +1,48 @@
 #pragma once
 
+#include "Scoring.h"
+#include "data/Dao.h"
+
 #include <QDialog>
 
-// Placeholder until the window is built.
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+// The month's questionnaire: one item at a time, rated with one of five
+// options; after the last item the total is shown and the results are stored
+// in the month's row.
 class QuesForm : public QDialog
 {
     Q_OBJECT
 public:
     explicit QuesForm(QWidget *parent = nullptr);
+
+    // A month age without items has nothing to ask: the parent is told so and
+    // the window is not shown.
+    int exec() override;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildControls();
+    void showItem();
+    void next();
+    void finish();
+    int chosenRating() const;
+
+    QLabel *m_item = nullptr;
+    QLabel *m_howto = nullptr;
+    QLabel *m_goal = nullptr;
+    QRadioButton *m_options[5] = {};
+    QButtonGroup *m_ratings = nullptr;
+    QPushButton *m_next = nullptr;
+
+    dao::Database m_db;
+    dao::Recordset m_items;
+    dao::Recordset m_month;
+    scoring::ScoreSheet m_sheet;
+    bool m_hasItems = false;
 };

@@ -1,7 +1,123 @@
 #include "TestForm.h"
 
+#include "MonthCheck.h"
+#include "QuesForm.h"
+#include "app/CurrentValues.h"
+#include "app/Fonts.h"
+#include "app/Messages.h"
+#include "data/AssessmentDb.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 TestForm::TestForm(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("TestForm"));
+    setWindowTitle(QStringLiteral("每月生理资料"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::MSWindowsFixedSizeDialogHint);
+    setFont(fonts::font(fonts::kSimSun, 12));
+    setFixedSize(265, 313);
+    buildControls();
+
+    // Load step: propose one more than the highest month age of any child.
+    m_db = assessmentdb::open();
+    m_rs = m_db.OpenRecordset(QStringLiteral("testrecord"));
+    if (m_rs.AtEOF()) {
+        m_monthAge->setText(monthcheck::proposal(false, QVariant()));
+    } else {
+        m_rs = m_db.OpenRecordset(QStringLiteral("select max(monthage) from testrecord"));
+        m_monthAge->setText(monthcheck::proposal(true, m_rs.Fields(0).Value()));
+    }
+}
+
+void TestForm::buildControls()
+{
+    auto addLabel = [this](const char *name, const QString &text, const QRect &geometry) {
+        auto *label = new QLabel(text, this);
+        label->setObjectName(QString::fromLatin1(name));
+        label->setGeometry(geometry);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    };
+    auto addBox = [this](const char *name, const QRect &geometry) {
+        auto *box = new QLineEdit(this);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(geometry);
+        return box;
+    };
+
+    addLabel("Label1", QStringLiteral("月龄"), QRect(24, 32, 97, 25));
+    m_monthAge = addBox("Text1", QRect(144, 24, 81, 33));
+    addLabel("Label2", QStringLiteral("身高(cm)"), QRect(24, 80, 121, 33));
+    m_height = addBox("Text2", QRect(144, 72, 81, 33));
+    addLabel("Label3", QStringLiteral("体重(kg)"), QRect(24, 128, 121, 33));
+    m_weight = addBox("Text3", QRect(144, 120, 81, 33));
+    addLabel("Label4", QStringLiteral("心率(次/分)"), QRect(24, 176, 121, 33));
+    m_heartRate = addBox("Text4", QRect(144, 168, 81, 33));
+    addLabel("Label5", QStringLiteral("呼吸(次/分)"), QRect(24, 224, 121, 33));
+    m_breath = addBox("Text5", QRect(144, 216, 81, 33));
+
+    m_start = new QPushButton(QStringLiteral("开始测试"), this);
+    m_start->setObjectName(QStringLiteral("Command1"));
+    m_start->setGeometry(88, 272, 89, 25);
+    // No default button: Enter in a box does not start the test.
+    m_start->setAutoDefault(false);
+    m_start->setDefault(false);
+    connect(m_start, &QPushButton::clicked, this, &TestForm::startTest);
+
+    setTabOrder(m_monthAge, m_height);
+    setTabOrder(m_height, m_weight);
+    setTabOrder(m_weight, m_heartRate);
+    setTabOrder(m_heartRate, m_breath);
+    setTabOrder(m_breath, m_start);
+    m_monthAge->setFocus();
+}
+
+void TestForm::keyPressEvent(QKeyEvent *event)
+{
+    // Neither Enter nor Escape has a meaning of its own in this window.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->ignore();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TestForm::startTest()
+{
+    const monthcheck::Entries entries{m_monthAge->text(), m_height->text(), m_weight->text(), m_heartRate->text(),
+                                      m_breath->text()};
+    const monthcheck::Outcome outcome = monthcheck::check(current::userName, entries, [this](std::int16_t month) {
+        m_rs = m_db.OpenRecordset(QStringLiteral("select monthage from testrecord where monthage =?"), {month});
+        return !m_rs.AtEOF();
+    });
+    if (!outcome.accepted()) {
+        messages::show(this, outcome.message);
+        return;
+    }
+    const std::int16_t monthAge = *outcome.monthAge;
+
+    // The month's row goes in complete, in one step. The month age is the
+    // rounded value that was checked, so the questionnaire finds the row.
+    m_rs = m_db.OpenRecordset(QStringLiteral("testrecord"));
+    m_rs.AddNew();
+    m_rs.Fields(QStringLiteral("user")).setValue(current::userName);
+    m_rs.Fields(QStringLiteral("monthage")).setValue(static_cast<int>(monthAge));
+    m_rs.Fields(QStringLiteral("height")).setValue(entries.height);
+    m_rs.Fields(QStringLiteral("weight")).setValue(entries.weight);
+    m_rs.Fields(QStringLiteral("heartrate")).setValue(entries.heartRate);
+    m_rs.Fields(QStringLiteral("breath")).setValue(entries.breath);
+    m_rs.Update();
+
+    current::monthAge = monthAge;
+
+    // The questionnaire is owned by the main window, which outlives this one:
+    // it loads now, this window closes, then it is shown until it is done.
+    QuesForm questionnaire(parentWidget());
+    hide();
+    accept();
+    questionnaire.exec();
 }

@@ -1,11 +1,35 @@
 #pragma once
 
+#include "data/Dao.h"
+
 #include <QDialog>
 
-// Placeholder until the window is built.
+class QLineEdit;
+class QPushButton;
+
+// The month's measurements: proposes a month age, takes the month age and
+// four measurements, creates the month's row and hands over to the
+// questionnaire.
 class TestForm : public QDialog
 {
     Q_OBJECT
 public:
     explicit TestForm(QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void buildControls();
+    void startTest();
+
+    QLineEdit *m_monthAge = nullptr;
+    QLineEdit *m_height = nullptr;
+    QLineEdit *m_weight = nullptr;
+    QLineEdit *m_heartRate = nullptr;
+    QLineEdit *m_breath = nullptr;
+    QPushButton *m_start = nullptr;
+
+    dao::Database m_db;
+    dao::Recordset m_rs;
 };

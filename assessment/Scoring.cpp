@@ -1,0 +1,77 @@
+#include "Scoring.h"
+
+#include "data/Conversions.h"
+#include "data/Dao.h"
+
+#include <cmath>
+#include <limits>
+
+namespace scoring {
+
+double optionFactor(int rating)
+{
+    static constexpr std::array<double, 6> factors = {0.0, 1.25, 1.0, 0.8, 0.5, 0.2};
+    if (rating < kNoRating || rating > kLowestRating)
+        return 0.0;
+    return factors.at(static_cast<std::size_t>(rating));
+}
+
+int domainNumber(const QString &clas)
+{
+    static const std::array<QString, 5> names = {
+        QStringLiteral("生理"), QStringLiteral("运动"), QStringLiteral("认知"),
+        QStringLiteral("言语"), QStringLiteral("人际"),
+    };
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (clas == names.at(i))
+            return static_cast<int>(i) + kFirstDomain;
+    }
+    return kOtherDomain;
+}
+
+std::int16_t total(const std::array<double, 5> &scores)
+{
+    // Summed in double precision so that a total which only passes beyond the
+    // 16-bit range on the way still comes out right.
+    double sum = 0;
+    for (double score : scores)
+        sum = conv::roundHalfEven(sum + score);
+    if (std::isnan(sum))
+        return 0;
+    constexpr double low = std::numeric_limits<std::int16_t>::min();
+    constexpr double high = std::numeric_limits<std::int16_t>::max();
+    if (sum < low)
+        return std::numeric_limits<std::int16_t>::min();
+    if (sum > high)
+        return std::numeric_limits<std::int16_t>::max();
+    return static_cast<std::int16_t>(sum);
+}
+
+QString totalMessage(std::int16_t total)
+{
+    return QStringLiteral("您孩子的分数是:") + conv::decimalText(total);
+}
+
+std::size_t ScoreSheet::index(int domain)
+{
+    if (domain < kOtherDomain || domain > kLastDomain)
+        return kOtherDomain;
+    return static_cast<std::size_t>(domain);
+}
+
+void ScoreSheet::record(const QVariant &clas, const QVariant &fen, int rating)
+{
+    if (rating < kNoRating || rating > kLowestRating)
+        rating = kNoRating;
+    const std::size_t k = index(clas.isNull() ? kOtherDomain : domainNumber(dao::text(clas)));
+    m_answers.at(k) += QString::number(rating);
+    if (!fen.isNull())
+        m_scores.at(k) += dao::number(fen) * optionFactor(rating);
+}
+
+std::int16_t ScoreSheet::total() const
+{
+    return scoring::total({m_scores[1], m_scores[2], m_scores[3], m_scores[4], m_scores[5]});
+}
+
+} // namespace scoring
