@@ -19,8 +19,11 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+
+#include <algorithm>
 
 namespace {
 
@@ -32,6 +35,28 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
+
+// A label whose lines share its height evenly. The free Hei fonts have taller
+// lines than the classic face the layout was drawn for; spread this way, two
+// lines still fit the 41-pixel box.
+class LinesLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::WindowText));
+        painter.setFont(font());
+        const QStringList lines = text().split(QLatin1Char('\n'));
+        const QFontMetrics metrics(font());
+        const int pitch = std::min(metrics.lineSpacing(), height() / std::max(1, int(lines.size())));
+        for (int i = 0; i < lines.size(); ++i)
+            painter.drawText(QPoint(0, metrics.ascent() + i * pitch), lines.at(i));
+    }
+};
 
 void setColour(QLabel *label, const QColor &colour)
 {
@@ -109,9 +134,10 @@ void MainForm::buildControls()
         connect(button, &QPushButton::clicked, this, b.command);
     }
 
-    auto *values = makeLabel(client, "Label3",
-                             QStringLiteral("智能(Intelligence)    诚实(Integrity) \n创新(Innovation)      进步(Improvement)"),
-                             QRect(24, 320, 425, 41));
+    auto *values = new LinesLabel(
+        QStringLiteral("智能(Intelligence)    诚实(Integrity) \n创新(Innovation)      进步(Improvement)"), client);
+    values->setObjectName(QStringLiteral("Label3"));
+    values->setGeometry(24, 320, 425, 41);
     values->setFont(fonts::font(fonts::kSimHei, 14.25, true));
     setColour(values, QColor(192, 0, 0));
 }
@@ -120,6 +146,8 @@ void MainForm::buildMenus()
 {
     QMenuBar *bar = menuBar();
     bar->setObjectName(QStringLiteral("menuBar"));
+    // Menus use the desktop's menu font, not the window's large text font.
+    bar->setFont(QApplication::font(bar));
     auto addMenu = [bar](const char *name, const QString &caption) {
         QMenu *menu = bar->addMenu(caption);
         menu->setObjectName(QString::fromLatin1(name));
