@@ -1,7 +1,100 @@
 #include "OutForm.h"
 
+#include "ReportRequest.h"
+#include "app/CurrentValues.h"
+#include "app/Fonts.h"
+#include "app/Messages.h"
+#include "app/WebPages.h"
+#include "data/AssessmentDb.h"
+#include "data/Conversions.h"
+#include "platform/AddressOpener.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
 OutForm::OutForm(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("OutForm"));
+    setWindowTitle(QStringLiteral("请您选择月份"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint);
+    setFont(fonts::font(fonts::kSimSun, 12));
+    setFixedSize(289, 109);
+
+    auto *label = new QLabel(QStringLiteral("选择月份"), this);
+    label->setObjectName(QStringLiteral("Label1"));
+    label->setGeometry(40, 16, 73, 25);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    m_comboMon = new QComboBox(this);
+    m_comboMon->setObjectName(QStringLiteral("ComboMon"));
+    m_comboMon->setEditable(false);
+    m_comboMon->setGeometry(128, 16, 97, 24);
+
+    m_okCmd = new QPushButton(QStringLiteral("确定"), this);
+    m_okCmd->setObjectName(QStringLiteral("OKCmd"));
+    m_okCmd->setGeometry(88, 64, 89, 33);
+    connect(m_okCmd, &QPushButton::clicked, this, &OutForm::requestReport);
+
+    setTabOrder(m_okCmd, m_comboMon);
+    m_okCmd->setFocus();
+
+    listMonths();
+}
+
+void OutForm::listMonths()
+{
+    m_db = assessmentdb::open();
+    m_months = m_db.OpenRecordset(QStringLiteral("select monthage from testrecord where user=?"), {current::userName});
+    m_comboMon->clear();
+    for (; !m_months.AtEOF(); m_months.MoveNext()) {
+        const QVariant value = m_months.Fields(QStringLiteral("monthage")).Value();
+        // A row without a month age cannot be asked for; leave it out.
+        if (value.isNull())
+            continue;
+        if (const auto month = conv::toInt16(dao::number(value)))
+            m_comboMon->addItem(conv::decimalText(*month));
+    }
+    m_comboMon->setCurrentIndex(m_comboMon->count() - 1);
+}
+
+void OutForm::requestReport()
+{
+    const std::optional<std::int16_t> month = report::monthOf(m_comboMon->currentText());
+    if (!month) {
+        messages::show(this, report::noRecordMessage());
+        return;
+    }
+
+    m_db = assessmentdb::open();
+    m_row = m_db.OpenRecordset(QStringLiteral("select * from testrecord where monthage=? and user=?"),
+                               {QVariant::fromValue(static_cast<int>(*month)), current::userName});
+    if (m_row.AtEOF()) {
+        messages::show(this, report::rowMissingMessage(*month));
+        return;
+    }
+    const std::optional<report::Scores> scores =
+        report::scoresOf(m_row.Fields(QStringLiteral("a2fen")).Value(), m_row.Fields(QStringLiteral("a3fen")).Value(),
+                         m_row.Fields(QStringLiteral("a4fen")).Value(), m_row.Fields(QStringLiteral("a5fen")).Value());
+    if (!scores) {
+        messages::show(this, report::incompleteMessage(*month));
+        return;
+    }
+
+    const QString url = report::address(webpages::baseUrl(), *month, *scores);
+    messages::show(this, report::announcement(*month));
+    platform::openAddress(url);
+}
+
+void OutForm::keyPressEvent(QKeyEvent *event)
+{
+    // No cancel button: the window closes with its close box only.
+    if (event->key() == Qt::Key_Escape) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }

@@ -1,11 +1,31 @@
 #pragma once
 
+#include "data/Dao.h"
+
 #include <QDialog>
 
-// Placeholder until the window is built.
+class QComboBox;
+class QPushButton;
+
+// Chooses one of the current child's recorded months and requests the
+// following month's education plan from the web site.
 class OutForm : public QDialog
 {
     Q_OBJECT
 public:
+    // Loads the current child's month ages, the last one selected.
     explicit OutForm(QWidget *parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void listMonths();
+    void requestReport();
+
+    QComboBox *m_comboMon = nullptr;
+    QPushButton *m_okCmd = nullptr;
+    dao::Database m_db;
+    dao::Recordset m_months;
+    dao::Recordset m_row;
 };
