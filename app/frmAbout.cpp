@@ -1,7 +1,117 @@
 #include "frmAbout.h"
 
+#include "AppInfo.h"
+#include "Fonts.h"
+#include "Messages.h"
+#include "platform/SystemInfo.h"
+
+#include <QFontMetrics>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+const QString kDescription = QStringLiteral(
+    "    宝宝在0-3岁阶段发育较快，很难做出客观准确地评价。测评结果主要供家长教育时作参考。\n"
+    "    这个版本为简版，供家庭使用，不提供亲子教育方案。本中心为会员提供分月份的活动指导，"
+    "让家长把家变成亲子中心，比去亲子中心会有更好的效果。");
+
+QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, Qt::black);
+    label->setPalette(p);
+    return label;
+}
+
+// The font, made smaller when the text would not fit the width: Chinese
+// glyphs at the title's size are wider than its box.
+QFont fittingFont(QFont font, const QString &text, int width)
+{
+    while (font.pointSizeF() > 9 && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    return font;
+}
+
+QFrame *makeLine(QWidget *parent, const char *name, const QColor &colour, const QRect &geometry)
+{
+    auto *line = new QFrame(parent);
+    line->setObjectName(QString::fromLatin1(name));
+    line->setFrameShape(QFrame::NoFrame);
+    line->setGeometry(geometry);
+    line->setAutoFillBackground(true);
+    QPalette p = line->palette();
+    p.setColor(QPalette::Window, colour);
+    line->setPalette(p);
+    return line;
+}
+
+} // namespace
+
 frmAbout::frmAbout(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("关于") + appinfo::kProductTitle);
+    setFixedSize(382, 237);
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Qt::white);
+    setPalette(p);
+    // Not centred over the main window: a fixed place on the screen.
+    move(156, 129);
+
+    auto *image = makeLabel(this, "Image1", QString(), QRect(8, 8, 92, 85));
+    image->setPixmap(QPixmap(QStringLiteral(":/assets/about-logo.png")));
+    image->setScaledContents(true);
+
+    auto *title = makeLabel(this, "lblTitle", appinfo::kProductTitle, QRect(104, 8, 259, 40));
+    title->setFont(fittingFont(fonts::font(QStringLiteral("Times New Roman"), 21.75, true, true), appinfo::kProductTitle,
+                               title->width()));
+
+    auto *version = makeLabel(this, "lblVersion", QStringLiteral("版本 ver1.0"), QRect(104, 52, 259, 15));
+    version->setFont(fonts::font(fonts::kSimSun, 12, false, true));
+
+    auto *description = makeLabel(this, "lblDescription", kDescription, QRect(120, 80, 259, 94));
+    description->setWordWrap(true);
+
+    // An etched rule: the white line under the grey one.
+    makeLine(this, "Line1_0", Qt::white, QRect(8, 168, 371, 2));
+    makeLine(this, "Line1_1", QColor(128, 128, 128), QRect(8, 168, 372, 1));
+
+    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    m_cmdOK->setGeometry(283, 176, 84, 23);
+    m_cmdOK->setDefault(true);
+    connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto *sysInfo = new QPushButton(QStringLiteral("系统信息"), this);
+    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
+    sysInfo->setGeometry(284, 205, 83, 23);
+    connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
+
+    setTabOrder(m_cmdOK, sysInfo);
+    m_cmdOK->setFocus();
+}
+
+void frmAbout::keyPressEvent(QKeyEvent *event)
+{
+    // OK is the cancel button too: Escape presses it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        m_cmdOK->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmAbout::StartSysInfo()
+{
+    if (!sysinfo::StartSysInfo(platform::systemRegistry()))
+        messages::show(this, QStringLiteral("系统信息暂时不能使用！"));
 }
