@@ -1,0 +1,424 @@
+// Checks the questionnaire content (content/items-*.tsv) as a whole: every
+// month age is complete and scored to 16 points per domain, the texts are clean
+// and fit the boxes of the questionnaire window, and the installed database
+// holds exactly these rows.
+
+#include "app/Fonts.h"
+#include "data/AssessmentDb.h"
+#include "data/ContentFile.h"
+#include "data/Dao.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QHash>
+#include <QMap>
+#include <QRegularExpression>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cmath>
+#include <exception>
+#include <utility>
+
+namespace {
+
+constexpr int kFirstMonth = 1;
+constexpr int kLastMonth = 36;
+constexpr int kMinItems = 10;
+constexpr int kMaxItems = 15;
+constexpr int kMinItemsPerDomain = 2;
+constexpr double kPointsPerDomain = 16;
+
+const QRegularExpression kWholeNumber(QStringLiteral("^[1-9][0-9]*$"));
+const QString kHeader = QStringLiteral("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource");
+
+// The text boxes of the questionnaire window (width and height in pixels).
+struct Box {
+    const char *field;
+    int width;
+    int height;
+};
+constexpr Box kItemBox {"item", 345, 57};
+constexpr Box kHowtoBox {"howto", 337, 73};
+constexpr Box kDispBox {"disp", 345, 81};
+
+// The four answer buttons: their widths, and the captions shown when an item
+// has none of its own.
+constexpr int kOptionWidths[4] = {81, 57, 65, 97};
+const QString kDefaultCaptions[4]
+    = {QStringLiteral("优秀"), QStringLiteral("良好"), QStringLiteral("一般"), QStringLiteral("几乎不行")};
+
+QString where(const content::Item &item)
+{
+    return QStringLiteral("%1:%2").arg(QFileInfo(item.file).fileName()).arg(item.line);
+}
+
+// Fails the current test with every problem found, one per line.
+void failWith(const QStringList &problems, const char *file, int line)
+{
+    if (problems.isEmpty())
+        return;
+    const QString report
+        = QStringLiteral("%1 problem(s):\n  ").arg(problems.size()) + problems.join(QStringLiteral("\n  "));
+    QTest::qFail(report.toUtf8().constData(), file, line);
+}
+#define REPORT(problems)                                                                                               \
+    do {                                                                                                               \
+        failWith(problems, __FILE__, __LINE__);                                                                        \
+        if (!(problems).isEmpty())                                                                                     \
+            return;                                                                                                    \
+    } while (false)
+
+// The checks below need the content; a file that cannot be read is reported
+// once, by filesAreWellFormed().
+#define REQUIRE_CONTENT()                                                                                              \
+    do {                                                                                                               \
+        if (!m_readError.isEmpty())                                                                                    \
+            QSKIP("the content files could not be read");                                                              \
+        QVERIFY2(!m_items.isEmpty(), "no questionnaire items");                                                        \
+    } while (false)
+
+bool hasOuterBlank(const QString &text)
+{
+    return !text.isEmpty() && (text.front().isSpace() || text.back().isSpace());
+}
+
+bool hasBreakOrTab(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+class ContentTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void filesAreWellFormed();
+    void monthAgeIsComplete_data();
+    void monthAgeIsComplete();
+    void fieldsHoldValidValues();
+    void titlesAreUnique();
+    void textsAreClean();
+    void textsFitTheirBoxes_data();
+    void textsFitTheirBoxes();
+    void captionsFitTheirButtons();
+    void installedDatabaseHoldsTheContent();
+
+private:
+    QString m_contentDir = QStringLiteral(CG_SOURCE_DIR "/content");
+    QList<content::Item> m_items;
+    QString m_readError;
+    QFont m_font;
+};
+
+void ContentTest::initTestCase()
+{
+    fonts::installSubstitutions();
+    m_font = fonts::font(fonts::kSimSun, 12);
+    // Without a Chinese face behind 宋体 every measurement below is meaningless.
+    QVERIFY2(QFontMetrics(m_font).inFont(QChar(0x4E2D)),
+        qPrintable(
+            QStringLiteral("no Chinese font stands in for SimSun (resolved to %1)").arg(QFontInfo(m_font).family())));
+    try {
+        m_items = content::readDirectory(m_contentDir);
+    } catch (const std::exception &e) {
+        m_readError = QString::fromUtf8(e.what());
+    }
+}
+
+void ContentTest::filesAreWellFormed()
+{
+    QVERIFY2(m_readError.isEmpty(), m_readError.toUtf8().constData());
+    const QStringList files = QDir(m_contentDir).entryList({QStringLiteral("items-*.tsv")}, QDir::Files, QDir::Name);
+    QVERIFY2(!files.isEmpty(), "no content files");
+    QStringList problems;
+    for (const QString &name : files) {
+        QFile f(QDir(m_contentDir).filePath(name));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray data = f.readAll();
+        const QString text = QString::fromUtf8(data);
+        if (text.toUtf8() != data)
+            problems << QStringLiteral("%1: not valid UTF-8").arg(name);
+        const QString header = text.section(QLatin1Char('\n'), 0, 0);
+        if (header != kHeader)
+            problems << QStringLiteral("%1: header is \"%2\"").arg(name, header);
+        if (text.contains(QLatin1Char('\r')))
+            problems << QStringLiteral("%1: carriage returns (Windows line ends)").arg(name);
+        if (!text.endsWith(QLatin1Char('\n')))
+            problems << QStringLiteral("%1: last line has no line end").arg(name);
+        const QStringList lines = text.split(QLatin1Char('\n'));
+        for (int i = 1; i + 1 < lines.size(); ++i) {
+            if (lines.at(i).trimmed().isEmpty()) {
+                problems << QStringLiteral("%1:%2: empty line").arg(name).arg(i + 1);
+                continue;
+            }
+            // Month age and points are written as plain whole numbers.
+            const QStringList fields = lines.at(i).split(QLatin1Char('\t'));
+            for (const int column : {0, 2}) {
+                if (!kWholeNumber.match(fields.value(column)).hasMatch())
+                    problems << QStringLiteral("%1:%2: %3 \"%4\" is not a plain whole number")
+                                    .arg(name)
+                                    .arg(i + 1)
+                                    .arg(kHeader.section(QLatin1Char('\t'), column, column), fields.value(column));
+            }
+        }
+    }
+    REPORT(problems);
+}
+
+void ContentTest::monthAgeIsComplete_data()
+{
+    QTest::addColumn<int>("month");
+    for (int m = kFirstMonth; m <= kLastMonth; ++m)
+        QTest::addRow("month %d", m) << m;
+}
+
+void ContentTest::monthAgeIsComplete()
+{
+    QFETCH(int, month);
+    REQUIRE_CONTENT();
+    QList<content::Item> items;
+    for (const content::Item &item : std::as_const(m_items)) {
+        if (item.age == month)
+            items << item;
+    }
+    QVERIFY2(!items.isEmpty(), "no items for this month age");
+    QStringList problems;
+    if (items.size() < kMinItems || items.size() > kMaxItems)
+        problems << QStringLiteral("%1 items (needs %2 to %3)").arg(items.size()).arg(kMinItems).arg(kMaxItems);
+    for (const QString &domain : content::kDomains) {
+        int count = 0;
+        double points = 0;
+        for (const content::Item &item : std::as_const(items)) {
+            if (item.clas == domain) {
+                ++count;
+                points += item.fen;
+            }
+        }
+        if (count < kMinItemsPerDomain)
+            problems
+                << QStringLiteral("%1: %2 item(s) (needs at least %3)").arg(domain).arg(count).arg(kMinItemsPerDomain);
+        if (points != kPointsPerDomain)
+            problems
+                << QStringLiteral("%1: points add up to %2 (must be %3)").arg(domain).arg(points).arg(kPointsPerDomain);
+    }
+    REPORT(problems);
+}
+
+void ContentTest::fieldsHoldValidValues()
+{
+    REQUIRE_CONTENT();
+    QStringList problems;
+    for (const content::Item &item : std::as_const(m_items)) {
+        if (item.age < kFirstMonth || item.age > kLastMonth)
+            problems << QStringLiteral("%1: month age %2 outside %3 to %4")
+                            .arg(where(item))
+                            .arg(item.age)
+                            .arg(kFirstMonth)
+                            .arg(kLastMonth);
+        if (!content::kDomains.contains(item.clas))
+            problems << QStringLiteral("%1: unknown domain \"%2\"").arg(where(item), item.clas);
+        if (item.fen <= 0 || item.fen != std::floor(item.fen))
+            problems << QStringLiteral("%1: points %2 are not a positive whole number").arg(where(item)).arg(item.fen);
+        if (item.item.isEmpty())
+            problems << QStringLiteral("%1: empty title").arg(where(item));
+        if (item.disp.isEmpty())
+            problems << QStringLiteral("%1: empty goal (disp)").arg(where(item));
+        if (item.source.isEmpty())
+            problems << QStringLiteral("%1: no source").arg(where(item));
+    }
+    REPORT(problems);
+}
+
+void ContentTest::titlesAreUnique()
+{
+    REQUIRE_CONTENT();
+    QHash<QString, content::Item> first;
+    QStringList problems;
+    for (const content::Item &item : std::as_const(m_items)) {
+        const auto it = first.constFind(item.item);
+        if (it == first.cend()) {
+            first.insert(item.item, item);
+            continue;
+        }
+        problems << QStringLiteral("%1 (month %2) repeats the title \"%3\" of %4 (month %5)")
+                        .arg(where(item))
+                        .arg(item.age)
+                        .arg(item.item, where(*it))
+                        .arg(it->age);
+    }
+    REPORT(problems);
+}
+
+void ContentTest::textsAreClean()
+{
+    REQUIRE_CONTENT();
+    QStringList problems;
+    for (const content::Item &item : std::as_const(m_items)) {
+        QList<std::pair<QString, QString>> texts {{QStringLiteral("clas"), item.clas},
+            {QStringLiteral("item"), item.item}, {QStringLiteral("disp"), item.disp},
+            {QStringLiteral("source"), item.source}};
+        if (item.howto)
+            texts.append({QStringLiteral("howto"), *item.howto});
+        for (int o = 0; o < 4; ++o) {
+            if (const auto &opt = item.opt[static_cast<size_t>(o)])
+                texts.append({QStringLiteral("opt%1").arg(o + 1), *opt});
+        }
+        for (const auto &[field, text] : texts) {
+            if (hasBreakOrTab(text))
+                problems << QStringLiteral("%1: %2 holds a tab or a line break").arg(where(item), field);
+            if (hasOuterBlank(text))
+                problems << QStringLiteral("%1: %2 begins or ends with a blank").arg(where(item), field);
+        }
+    }
+    REPORT(problems);
+}
+
+void ContentTest::textsFitTheirBoxes_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    for (const Box &box : {kItemBox, kHowtoBox, kDispBox})
+        QTest::newRow(box.field) << QString::fromLatin1(box.field) << box.width << box.height;
+}
+
+void ContentTest::textsFitTheirBoxes()
+{
+    QFETCH(QString, field);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    REQUIRE_CONTENT();
+    const QFontMetrics metrics(m_font);
+    QStringList problems;
+    for (const content::Item &item : std::as_const(m_items)) {
+        QString text;
+        if (field == QLatin1String("item"))
+            text = item.item;
+        else if (field == QLatin1String("howto"))
+            text = item.howto.value_or(QString());
+        else
+            text = item.disp;
+        const int needed = metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, text).height();
+        if (needed > height)
+            problems
+                << QStringLiteral("%1: needs %2 px of %3 px: %4").arg(where(item)).arg(needed).arg(height).arg(text);
+    }
+    REPORT(problems);
+}
+
+void ContentTest::captionsFitTheirButtons()
+{
+    REQUIRE_CONTENT();
+    const QStyle *style = QApplication::style();
+    const int indicator = style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth)
+        + style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing);
+    const QFontMetrics metrics(m_font);
+    QStringList problems;
+    // The default captions stand in for every empty option, so they must fit too.
+    for (int o = 0; o < 4; ++o) {
+        const int room = kOptionWidths[o] - indicator;
+        if (metrics.horizontalAdvance(kDefaultCaptions[o]) > room)
+            problems << QStringLiteral("default caption %1 \"%2\" is wider than %3 px")
+                            .arg(o + 1)
+                            .arg(kDefaultCaptions[o])
+                            .arg(room);
+    }
+    for (const content::Item &item : std::as_const(m_items)) {
+        for (int o = 0; o < 4; ++o) {
+            const auto &caption = item.opt[static_cast<size_t>(o)];
+            if (!caption)
+                continue;
+            const int room = kOptionWidths[o] - indicator;
+            const int needed = metrics.horizontalAdvance(*caption);
+            if (needed > room || hasBreakOrTab(*caption))
+                problems << QStringLiteral("%1: opt%2 \"%3\" needs %4 px of %5 px on one line")
+                                .arg(where(item))
+                                .arg(o + 1)
+                                .arg(*caption)
+                                .arg(needed)
+                                .arg(room);
+        }
+    }
+    REPORT(problems);
+}
+
+void ContentTest::installedDatabaseHoldsTheContent()
+{
+    REQUIRE_CONTENT();
+    const QString installed = QStringLiteral(CG_BINARY_DIR "/bin/") + assessmentdb::kFileName;
+    QVERIFY2(QFile::exists(installed), qPrintable(installed + QStringLiteral(" has not been built")));
+    // Read a copy: opening a database holds it for this process alone, and the
+    // other tests copy the installed file at the same time.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString copy = dir.filePath(assessmentdb::kFileName);
+    QVERIFY(QFile::copy(installed, copy));
+    QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner));
+
+    QStringList problems;
+    try {
+        dao::Database db = dao::DBEngine::OpenDatabase(copy, true, false, assessmentdb::kConnect);
+        dao::Recordset rs = db.OpenRecordset(QStringLiteral("test"));
+        const auto shown = [](const QVariant &v) {
+            return v.isNull() ? QStringLiteral("Null") : QLatin1Char('"') + v.toString() + QLatin1Char('"');
+        };
+        const auto textOf = [](const std::optional<QString> &t) { return t ? QVariant(*t) : QVariant(); };
+        // One line per differing row, the first few rows only: a row missing
+        // or added shifts every row after it.
+        constexpr int kRowsShown = 10;
+        int differingRows = 0;
+        qsizetype row = 0;
+        for (; !rs.AtEOF(); rs.MoveNext(), ++row) {
+            if (row >= m_items.size())
+                continue;
+            const content::Item &item = m_items.at(row);
+            const QList<std::pair<QString, QVariant>> expected {{QStringLiteral("age"), item.age},
+                {QStringLiteral("clas"), item.clas}, {QStringLiteral("fen"), item.fen},
+                {QStringLiteral("item"), item.item}, {QStringLiteral("howto"), textOf(item.howto)},
+                {QStringLiteral("disp"), item.disp}, {QStringLiteral("opt1"), textOf(item.opt[0])},
+                {QStringLiteral("opt2"), textOf(item.opt[1])}, {QStringLiteral("opt3"), textOf(item.opt[2])},
+                {QStringLiteral("opt4"), textOf(item.opt[3])}};
+            QStringList differences;
+            for (const auto &[column, want] : expected) {
+                const QVariant got = rs.Fields(column).Value();
+                bool same = got.isNull() == want.isNull();
+                if (same && !want.isNull()) {
+                    same = want.typeId() == QMetaType::QString ? got.toString() == want.toString()
+                                                               : got.toDouble() == want.toDouble();
+                }
+                if (!same)
+                    differences << QStringLiteral("%1 %2 (file: %3)").arg(column, shown(got), shown(want));
+            }
+            if (!differences.isEmpty() && ++differingRows <= kRowsShown)
+                problems << QStringLiteral("%1: row %2 of the database differs: %3")
+                                .arg(where(item))
+                                .arg(row + 1)
+                                .arg(differences.join(QStringLiteral("; ")));
+        }
+        if (differingRows > kRowsShown)
+            problems << QStringLiteral("... and %1 more differing rows").arg(differingRows - kRowsShown);
+        if (row != m_items.size())
+            problems.prepend(
+                QStringLiteral("the database holds %1 rows, the content files %2").arg(row).arg(m_items.size()));
+    } catch (const dao::DbError &e) {
+        QFAIL(qPrintable(QStringLiteral("error %1: %2").arg(e.number()).arg(e.description())));
+    }
+    REPORT(problems);
+}
+
+QTEST_MAIN(ContentTest)
+#include "tst_content.moc"
