@@ -15,7 +15,6 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHash>
-#include <QMap>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QTemporaryDir>
