@@ -56,8 +56,6 @@ private slots:
     void listsTheChildsMonthsLastSelected();
     void requestsTheFollowingMonth();
     void eachPressIsOneRequest();
-    void month36RequestsMonth37();
-    void scoresWrittenShort();
     void nameWithQuote();
     void nothingSelected();
     void unfinishedQuestionnaire_data();
@@ -129,12 +127,6 @@ void TestOutForm::listsTheChildsMonthsLastSelected()
     QCOMPARE(entries(combo), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     QCOMPARE(combo->currentIndex(), 2);
     QCOMPARE(combo->currentText(), QStringLiteral("3"));
-
-    // The other child sees only its own months.
-    current::userName = QStringLiteral("小红");
-    OutForm other;
-    QCOMPARE(entries(other.findChild<QComboBox *>(QStringLiteral("ComboMon"))),
-             (QStringList{QStringLiteral("7"), QStringLiteral("8")}));
 }
 
 void TestOutForm::requestsTheFollowingMonth()
@@ -187,30 +179,6 @@ void TestOutForm::eachPressIsOneRequest()
     const QString address = reportAddress(QStringLiteral("month=4&a2=10&a3=12.5&a4=8&a5=9"));
     QCOMPARE(order, (QStringList{message, address, message, address}));
     QCOMPARE(addresses.addresses.size(), 2);
-}
-
-void TestOutForm::month36RequestsMonth37()
-{
-    TempDatabase db;
-    db.addRow(QStringLiteral("testrecord"), month(kChild, 36, 1.0, 2.0, 3.0, 4.0));
-    MessageRecorder messages;
-    AddressRecorder addresses;
-    OutForm form;
-    form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
-    QCOMPARE(messages.messages, QStringList{QStringLiteral("37月的教育方案需要联网获取!")});
-    QCOMPARE(addresses.addresses, QStringList{reportAddress(QStringLiteral("month=37&a2=1&a3=2&a4=3&a5=4"))});
-}
-
-void TestOutForm::scoresWrittenShort()
-{
-    TempDatabase db;
-    db.addRow(QStringLiteral("testrecord"), month(kChild, 5, 3 * 0.8, 0.0, 16.0, 0.1 + 0.2));
-    QCOMPARE(db.rows(QStringLiteral("testrecord")).first().value(QStringLiteral("a2fen")).toDouble(), 2.4000000000000004);
-    MessageRecorder messages;
-    AddressRecorder addresses;
-    OutForm form;
-    form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
-    QCOMPARE(addresses.addresses, QStringList{reportAddress(QStringLiteral("month=6&a2=2.4&a3=0&a4=16&a5=0.3"))});
 }
 
 void TestOutForm::nameWithQuote()

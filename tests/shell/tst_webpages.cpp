@@ -14,22 +14,12 @@ class TestWebPages : public QObject
 {
     Q_OBJECT
 private slots:
-    void baseUrl();
     void menuItemOpensItsPage_data();
     void menuItemOpensItsPage();
     void logoOpensTheSiteItself();
     void eachChoiceIsOneRequest();
     void separatorOpensNothing();
 };
-
-void TestWebPages::baseUrl()
-{
-    const QString base = webpages::baseUrl();
-    QVERIFY(base.startsWith(QStringLiteral("Http:\\\\")));
-    const QString host = base.mid(7);
-    QVERIFY(!host.isEmpty());
-    QVERIFY(!host.contains(QLatin1Char('\\')) && !host.contains(QLatin1Char('/')));
-}
 
 void TestWebPages::menuItemOpensItsPage_data()
 {
