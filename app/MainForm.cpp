@@ -2,10 +2,10 @@
 
 #include "AppInfo.h"
 #include "CurrentValues.h"
-#include "Startup.h"
 #include "Fonts.h"
-#include "Windows.h"
+#include "Startup.h"
 #include "WebPages.h"
+#include "Windows.h"
 #include "app/frmAbout.h"
 #include "assessment/TestForm.h"
 #include "data/AssessmentDb.h"
@@ -39,8 +39,7 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
 // A label whose lines share its height evenly. The free Hei fonts have taller
 // lines than the classic face the layout was drawn for; spread this way, two
 // lines still fit the 41-pixel box.
-class LinesLabel : public QLabel
-{
+class LinesLabel : public QLabel {
 public:
     using QLabel::QLabel;
 

@@ -8,8 +8,7 @@ class QLabel;
 class QPushButton;
 
 // The application's hub: its menus lead to every other window.
-class MainForm : public QMainWindow
-{
+class MainForm : public QMainWindow {
     Q_OBJECT
 public:
     // Runs the load step: opens the database and makes the first child of
@@ -18,8 +17,8 @@ public:
     ~MainForm() override;
 
 public slots:
-    void inputCommand();  // the child profile form
-    void testCommand();   // child selection, then the month's measurements
+    void inputCommand(); // the child profile form
+    void testCommand(); // child selection, then the month's measurements
     void reportCommand(); // the report month chooser
 
 protected:

@@ -20,7 +20,7 @@ QString address(const QString &path)
 
 QString pathFor(const QString &command)
 {
-    static const QHash<QString, QString> paths{
+    static const QHash<QString, QString> paths {
         {QStringLiteral("I1"), QString()},
         {QStringLiteral("net"), QStringLiteral("\\online")},
         {QStringLiteral("deve"), QStringLiteral("\\fedu\\study.asp")},

@@ -13,10 +13,10 @@
 
 namespace {
 
-const QString kDescription = QStringLiteral(
-    "    宝宝在0-3岁阶段发育较快，很难做出客观准确地评价。测评结果主要供家长教育时作参考。\n"
-    "    这个版本为简版，供家庭使用，不提供亲子教育方案。本中心为会员提供分月份的活动指导，"
-    "让家长把家变成亲子中心，比去亲子中心会有更好的效果。");
+const QString kDescription
+    = QStringLiteral("    宝宝在0-3岁阶段发育较快，很难做出客观准确地评价。测评结果主要供家长教育时作参考。\n"
+                     "    这个版本为简版，供家庭使用，不提供亲子教育方案。本中心为会员提供分月份的活动指导，"
+                     "让家长把家变成亲子中心，比去亲子中心会有更好的效果。");
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
@@ -72,8 +72,8 @@ frmAbout::frmAbout(QWidget *parent)
     image->setScaledContents(true);
 
     auto *title = makeLabel(this, "lblTitle", appinfo::kProductTitle, QRect(104, 8, 259, 40));
-    title->setFont(fittingFont(fonts::font(QStringLiteral("Times New Roman"), 21.75, true, true), appinfo::kProductTitle,
-                               title->width()));
+    title->setFont(fittingFont(
+        fonts::font(QStringLiteral("Times New Roman"), 21.75, true, true), appinfo::kProductTitle, title->width()));
 
     auto *version = makeLabel(this, "lblVersion", QStringLiteral("版本 ver1.0"), QRect(104, 52, 259, 15));
     version->setFont(fonts::font(fonts::kSimSun, 12, false, true));

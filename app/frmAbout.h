@@ -6,8 +6,7 @@ class QPushButton;
 
 // The About dialog: logo, title, version, a short description, and a button
 // that starts the system's information tool.
-class frmAbout : public QDialog
-{
+class frmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit frmAbout(QWidget *parent = nullptr);

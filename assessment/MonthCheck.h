@@ -20,8 +20,7 @@ inline const QString kOutOfRange = QStringLiteral("月龄必须在1-36区间");
 inline const QString kAlreadyTested = QStringLiteral("月已经测试过了，不能再作测试");
 
 // The five boxes, as typed.
-struct Entries
-{
+struct Entries {
     QString monthAge;
     QString height;
     QString weight;
@@ -30,8 +29,7 @@ struct Entries
 };
 
 // Either the accepted month age or the message that refuses the month.
-struct Outcome
-{
+struct Outcome {
     std::optional<std::int16_t> monthAge;
     QString message;
     bool accepted() const { return monthAge.has_value(); }

@@ -25,7 +25,7 @@ QuesForm::QuesForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("QuesForm"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+        | Qt::MSWindowsFixedSizeDialogHint);
     setFont(fonts::font(fonts::kSimSun, 12));
     setFixedSize(479, 401);
     buildControls();
@@ -149,8 +149,8 @@ void QuesForm::next()
         finish();
         return;
     }
-    m_sheet.record(m_items.Fields(QStringLiteral("clas")).Value(), m_items.Fields(QStringLiteral("fen")).Value(),
-                   chosenRating());
+    m_sheet.record(
+        m_items.Fields(QStringLiteral("clas")).Value(), m_items.Fields(QStringLiteral("fen")).Value(), chosenRating());
     m_items.MoveNext();
     if (m_items.AtEOF())
         m_next->setText(kResultsCaption);

@@ -13,8 +13,7 @@ class QRadioButton;
 // The month's questionnaire: one item at a time, rated with one of five
 // options; after the last item the total is shown and the results are stored
 // in the month's row.
-class QuesForm : public QDialog
-{
+class QuesForm : public QDialog {
     Q_OBJECT
 public:
     explicit QuesForm(QWidget *parent = nullptr);

@@ -19,8 +19,11 @@ double optionFactor(int rating)
 int domainNumber(const QString &clas)
 {
     static const std::array<QString, 5> names = {
-        QStringLiteral("生理"), QStringLiteral("运动"), QStringLiteral("认知"),
-        QStringLiteral("言语"), QStringLiteral("人际"),
+        QStringLiteral("生理"),
+        QStringLiteral("运动"),
+        QStringLiteral("认知"),
+        QStringLiteral("言语"),
+        QStringLiteral("人际"),
     };
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (clas == names.at(i))

@@ -39,8 +39,7 @@ std::int16_t total(const std::array<double, 5> &scores);
 QString totalMessage(std::int16_t total);
 
 // The answers of one questionnaire, per domain.
-class ScoreSheet
-{
+class ScoreSheet {
 public:
     // Records one item with its clas and fen values as read from the item and
     // the chosen rating. A Null clas counts in domain 0 like an unknown one; a
@@ -55,7 +54,7 @@ public:
 private:
     static std::size_t index(int domain);
     std::array<QString, 6> m_answers;
-    std::array<double, 6> m_scores{};
+    std::array<double, 6> m_scores {};
 };
 
 } // namespace scoring

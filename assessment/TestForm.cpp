@@ -18,7 +18,7 @@ TestForm::TestForm(QWidget *parent)
     setObjectName(QStringLiteral("TestForm"));
     setWindowTitle(QStringLiteral("每月生理资料"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+        | Qt::MSWindowsFixedSizeDialogHint);
     setFont(fonts::font(fonts::kSimSun, 12));
     setFixedSize(265, 313);
     buildControls();
@@ -88,8 +88,8 @@ void TestForm::keyPressEvent(QKeyEvent *event)
 
 void TestForm::startTest()
 {
-    const monthcheck::Entries entries{m_monthAge->text(), m_height->text(), m_weight->text(), m_heartRate->text(),
-                                      m_breath->text()};
+    const monthcheck::Entries entries {
+        m_monthAge->text(), m_height->text(), m_weight->text(), m_heartRate->text(), m_breath->text()};
     const monthcheck::Outcome outcome = monthcheck::check(current::userName, entries, [this](std::int16_t month) {
         m_rs = m_db.OpenRecordset(QStringLiteral("select monthage from testrecord where monthage =?"), {month});
         return !m_rs.AtEOF();

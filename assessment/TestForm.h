@@ -10,8 +10,7 @@ class QPushButton;
 // The month's measurements: proposes a month age, takes the month age and
 // four measurements, creates the month's row and hands over to the
 // questionnaire.
-class TestForm : public QDialog
-{
+class TestForm : public QDialog {
     Q_OBJECT
 public:
     explicit TestForm(QWidget *parent = nullptr);

@@ -9,8 +9,7 @@
 // The questionnaire items kept as data (content/items-*.tsv).
 namespace content {
 
-struct Item
-{
+struct Item {
     int age = 0;
     QString clas;
     double fen = 0;
@@ -23,8 +22,8 @@ struct Item
     int line = 0;
 };
 
-inline const QStringList kDomains{QStringLiteral("生理"), QStringLiteral("运动"), QStringLiteral("认知"),
-                                  QStringLiteral("言语"), QStringLiteral("人际")};
+inline const QStringList kDomains {QStringLiteral("生理"), QStringLiteral("运动"), QStringLiteral("认知"),
+    QStringLiteral("言语"), QStringLiteral("人际")};
 
 // Reads one content file; throws std::runtime_error naming file and line when
 // a line does not have the expected fields.

@@ -14,8 +14,7 @@ QString decimalText(long long value)
 
 std::optional<double> parseNumber(const QString &text)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^[ \t]*([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)[ \t]*$)"));
+    static const QRegularExpression pattern(QStringLiteral(R"(^[ \t]*([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)[ \t]*$)"));
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch())
         return std::nullopt;

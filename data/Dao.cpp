@@ -25,8 +25,8 @@ QString quoted(const QString &name)
 QString passphraseOf(const QString &connect)
 {
     // ";pwd=secret" (other settings, if any, are separated by semicolons).
-    static const QRegularExpression pwd(QStringLiteral("(?:^|;)\\s*pwd\\s*=([^;]*)"),
-                                        QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression pwd(
+        QStringLiteral("(?:^|;)\\s*pwd\\s*=([^;]*)"), QRegularExpression::CaseInsensitiveOption);
     const auto m = pwd.match(connect);
     return m.hasMatch() ? m.captured(1) : QString();
 }
@@ -50,7 +50,8 @@ QString passphraseOf(const QString &connect)
         break;
     }
     if (message.startsWith(QStringLiteral("no such table")))
-        throw DbError(kTableNotFound, QStringLiteral("找不到输入表或查询 '%1'。").arg(message.section(QLatin1Char(':'), 1).trimmed()));
+        throw DbError(kTableNotFound,
+            QStringLiteral("找不到输入表或查询 '%1'。").arg(message.section(QLatin1Char(':'), 1).trimmed()));
     if (message.startsWith(QStringLiteral("no such column")))
         throw DbError(kItemNotFound, QStringLiteral("在此集合中找不到项目。(%1)").arg(message));
     throw DbError(kEngineFailure, QStringLiteral("数据库引擎错误：%1").arg(message));
@@ -60,8 +61,7 @@ QString passphraseOf(const QString &connect)
 
 // One open file: the SQLite connection, the process's lock on the file and
 // the column types of its tables. Shared by every handle on the file.
-class Connection
-{
+class Connection {
 public:
     Connection() = default;
     Connection(const Connection &) = delete;
@@ -81,8 +81,7 @@ public:
     }
 
     // A prepared statement, finalized when it goes out of scope.
-    struct Statement
-    {
+    struct Statement {
         sqlite3_stmt *stmt = nullptr;
         ~Statement() { sqlite3_finalize(stmt); }
     };
@@ -134,11 +133,11 @@ public:
         case SQLITE_FLOAT:
             return QVariant(sqlite3_column_double(stmt, col));
         case SQLITE_TEXT:
-            return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, col)),
-                                              sqlite3_column_bytes(stmt, col)));
+            return QVariant(QString::fromUtf8(
+                reinterpret_cast<const char *>(sqlite3_column_text(stmt, col)), sqlite3_column_bytes(stmt, col)));
         case SQLITE_BLOB:
-            return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, col)),
-                                       sqlite3_column_bytes(stmt, col)));
+            return QVariant(
+                QByteArray(static_cast<const char *>(sqlite3_column_blob(stmt, col)), sqlite3_column_bytes(stmt, col)));
         default:
             return {};
         }
@@ -149,8 +148,7 @@ public:
         Statement st;
         prepare(st, sql, params);
         int rc;
-        while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) {
-        }
+        while ((rc = sqlite3_step(st.stmt)) == SQLITE_ROW) { }
         check(rc);
         return sqlite3_changes(db);
     }
@@ -176,7 +174,7 @@ public:
             else if (decl.contains(QStringLiteral("INT")))
                 type = ColumnType::Integer;
             else if (decl.contains(QStringLiteral("DOUB")) || decl.contains(QStringLiteral("REAL"))
-                     || decl.contains(QStringLiteral("FLOA")))
+                || decl.contains(QStringLiteral("FLOA")))
                 type = ColumnType::Double;
             cols.append({name, type});
         }
@@ -242,7 +240,7 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
             throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：没有读取权限。").arg(path));
         if (!info.isWritable())
             throw DbError(kCannotOpenFile,
-                          QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的，或所在的磁盘不可写。").arg(path));
+                QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的，或所在的磁盘不可写。").arg(path));
         if (plainlyNotADatabase(nativePath))
             throw DbError(kUnrecognizedFormat, QStringLiteral("无法识别的数据库格式 '%1'。").arg(path));
         if (passphrase.isEmpty()) // the file is always encrypted
@@ -256,7 +254,8 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(file.constData(), &conn->db, flags, nullptr);
     if (rc != SQLITE_OK)
-        throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：%2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
+        throw DbError(
+            kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：%2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
 
     {
         // One process at a time: a lock that the system drops when the
@@ -340,9 +339,9 @@ Recordset Database::OpenRecordset(const QString &source, const QVariantList &par
 
     static const QRegularExpression tableName(QStringLiteral("^\\s*(\\w+)\\s*$"));
     static const QRegularExpression selectAll(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\b(.*)$"),
-                                              QRegularExpression::CaseInsensitiveOption
-                                                  | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression orderBy(QStringLiteral("\\border\\s+by\\b"), QRegularExpression::CaseInsensitiveOption);
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    static const QRegularExpression orderBy(
+        QStringLiteral("\\border\\s+by\\b"), QRegularExpression::CaseInsensitiveOption);
 
     QString sql;
     bool withRowid = false;
@@ -410,8 +409,8 @@ Transaction::~Transaction()
         return;
     --m_conn->transactionDepth;
     const QByteArray sql = m_conn->transactionDepth == 0
-                               ? QByteArray("ROLLBACK")
-                               : QStringLiteral("ROLLBACK TO nested%1; RELEASE nested%1").arg(m_conn->transactionDepth).toUtf8();
+        ? QByteArray("ROLLBACK")
+        : QStringLiteral("ROLLBACK TO nested%1; RELEASE nested%1").arg(m_conn->transactionDepth).toUtf8();
     sqlite3_exec(m_conn->db, sql.constData(), nullptr, nullptr, nullptr);
 }
 
@@ -525,18 +524,19 @@ void Recordset::Update()
             for (const QString &n : names)
                 sets.append(n + QStringLiteral("=?"));
             values.append(m_rowids.at(m_pos));
-            conn.exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(','))),
-                      values);
+            conn.exec(
+                QStringLiteral("UPDATE %1 SET %2 WHERE rowid=?").arg(quoted(m_table), sets.join(QLatin1Char(','))),
+                values);
             m_rows[m_pos] = m_buffer;
         }
     } else {
         // The whole row goes in with one statement: it is stored complete or
         // not at all.
         const QString sql = names.isEmpty()
-                                ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table))
-                                : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                      .arg(quoted(m_table), names.join(QLatin1Char(',')),
-                                           QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
+            ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(quoted(m_table))
+            : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                  .arg(quoted(m_table), names.join(QLatin1Char(',')),
+                      QStringList(names.size(), QStringLiteral("?")).join(QLatin1Char(',')));
         conn.exec(sql, values);
         const qint64 rowid = sqlite3_last_insert_rowid(conn.db);
         // Read the row back as stored, so that later reads see the engine's values.
@@ -544,8 +544,9 @@ void Recordset::Update()
         QStringList cols;
         for (const QString &c : m_columns)
             cols.append(quoted(c));
-        conn.prepare(st, QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols.join(QLatin1Char(',')), quoted(m_table)),
-                     {rowid});
+        conn.prepare(st,
+            QStringLiteral("SELECT %1 FROM %2 WHERE rowid=?").arg(cols.join(QLatin1Char(',')), quoted(m_table)),
+            {rowid});
         QVariantList row;
         if (sqlite3_step(st.stmt) == SQLITE_ROW) {
             for (int c = 0; c < m_columns.size(); ++c)

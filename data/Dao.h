@@ -27,8 +27,7 @@ enum class ColumnType { Text, Int16, Integer, Double, Other };
 
 // An open database. Handles are cheap: every handle on the same file inside
 // one process shares one connection, so the key derivation is paid once.
-class Database
-{
+class Database {
 public:
     Database() = default;
 
@@ -47,13 +46,15 @@ public:
 private:
     friend class DBEngine;
     friend class Transaction;
-    explicit Database(std::shared_ptr<Connection> conn) : m_conn(std::move(conn)) {}
+    explicit Database(std::shared_ptr<Connection> conn)
+        : m_conn(std::move(conn))
+    {
+    }
     Connection &connection() const;
     std::shared_ptr<Connection> m_conn;
 };
 
-class DBEngine
-{
+class DBEngine {
 public:
     // Opens the database at path with the connect string ";pwd=<passphrase>".
     // The file is held for this process alone: another process that tries to
@@ -70,8 +71,7 @@ public:
 
 // Groups several changes into one atomic step: they are all stored by
 // Commit(), or none is when the transaction ends without it.
-class Transaction
-{
+class Transaction {
 public:
     explicit Transaction(Database &db);
     ~Transaction();
@@ -85,8 +85,7 @@ private:
 };
 
 // One column of the current row.
-class Field
-{
+class Field {
 public:
     QVariant Value() const;
     // Allowed between Edit()/AddNew() and Update(); converts the value to the
@@ -97,13 +96,16 @@ public:
 
 private:
     friend class Recordset;
-    Field(Recordset *rs, int index) : m_rs(rs), m_index(index) {}
+    Field(Recordset *rs, int index)
+        : m_rs(rs)
+        , m_index(index)
+    {
+    }
     Recordset *m_rs;
     int m_index;
 };
 
-class Recordset
-{
+class Recordset {
 public:
     Recordset() = default;
     Recordset(Recordset &&) noexcept = default;

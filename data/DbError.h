@@ -28,8 +28,7 @@ enum ErrorNumber : int {
 
 // A failure reported by the database layer: a number and a description.
 // Raised from data/ and reported in one place by the application.
-class DbError : public std::runtime_error
-{
+class DbError : public std::runtime_error {
 public:
     DbError(int number, const QString &description);
 

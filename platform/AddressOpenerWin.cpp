@@ -1,7 +1,7 @@
 #include "AddressOpener.h"
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 namespace platform {
 

@@ -8,8 +8,7 @@ namespace platform {
 
 // The system registry, reduced to the three calls that reading one value
 // needs. Results are the system's error codes: 0 for success.
-class Registry
-{
+class Registry {
 public:
     using Key = std::uintptr_t;
     enum class Root : std::uintptr_t { LocalMachine = 0x80000002u };
@@ -25,8 +24,8 @@ public:
     virtual long openKey(Root root, const QByteArray &subKey, std::uint32_t access, Key *key) = 0;
     // Reads a value into data; size holds the buffer size on entry and the
     // value's size in bytes on return.
-    virtual long queryValue(Key key, const QByteArray &valueName, std::uint32_t *type, char *data,
-                            std::uint32_t *size) = 0;
+    virtual long queryValue(Key key, const QByteArray &valueName, std::uint32_t *type, char *data, std::uint32_t *size)
+        = 0;
     virtual long closeKey(Key key) = 0;
 };
 

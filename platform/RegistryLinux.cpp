@@ -14,8 +14,7 @@ namespace {
 // There is no registry here. The one value worth answering is the path of the
 // system information program: the first of the desktops' own tools that is
 // installed.
-class LinuxRegistry : public Registry
-{
+class LinuxRegistry : public Registry {
 public:
     long openKey(Root root, const QByteArray &subKey, std::uint32_t, Key *key) override
     {
@@ -25,8 +24,7 @@ public:
         return kSuccess;
     }
 
-    long queryValue(Key key, const QByteArray &valueName, std::uint32_t *type, char *data,
-                    std::uint32_t *size) override
+    long queryValue(Key key, const QByteArray &valueName, std::uint32_t *type, char *data, std::uint32_t *size) override
     {
         if (key != kToolKeyHandle || valueName != sysinfo::kToolValue.toLocal8Bit())
             return kFileNotFound;
@@ -52,8 +50,8 @@ private:
 
     static QString findTool()
     {
-        static const char *const known[] = {"hardinfo",           "gnome-system-monitor", "kinfocenter",
-                                            "xfce4-taskmanager",  "mate-system-monitor",  "lxtask"};
+        static const char *const known[]
+            = {"hardinfo", "gnome-system-monitor", "kinfocenter", "xfce4-taskmanager", "mate-system-monitor", "lxtask"};
         for (const char *name : known) {
             const QString path = QStandardPaths::findExecutable(QString::fromLatin1(name));
             if (!path.isEmpty())

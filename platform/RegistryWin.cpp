@@ -17,8 +17,7 @@ HKEY rootHandle(Registry::Root root)
     return HKEY_LOCAL_MACHINE;
 }
 
-class WinRegistry : public Registry
-{
+class WinRegistry : public Registry {
 public:
     long openKey(Root root, const QByteArray &subKey, std::uint32_t access, Key *key) override
     {
@@ -29,13 +28,12 @@ public:
         return rc;
     }
 
-    long queryValue(Key key, const QByteArray &valueName, std::uint32_t *type, char *data,
-                    std::uint32_t *size) override
+    long queryValue(Key key, const QByteArray &valueName, std::uint32_t *type, char *data, std::uint32_t *size) override
     {
         DWORD valueType = 0;
         DWORD valueSize = *size;
         const LONG rc = RegQueryValueExA(reinterpret_cast<HKEY>(key), valueName.constData(), nullptr, &valueType,
-                                         reinterpret_cast<LPBYTE>(data), &valueSize);
+            reinterpret_cast<LPBYTE>(data), &valueSize);
         *type = valueType;
         *size = valueSize;
         return rc;

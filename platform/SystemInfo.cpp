@@ -15,7 +15,7 @@ ProgramStarter &starter()
 } // namespace
 
 bool GetKeyValue(platform::Registry &registry, platform::Registry::Root root, const QString &keyName,
-                 const QString &valueName, QString &keyVal)
+    const QString &valueName, QString &keyVal)
 {
     platform::Registry::Key key = 0;
     if (registry.openKey(root, keyName.toLocal8Bit(), kKeyAccess, &key) != platform::Registry::kSuccess) {

@@ -32,7 +32,7 @@ inline constexpr std::uint32_t kTypeNumber = 4;
 // digits each, most significant first; any other type leaves keyVal as passed.
 // A closing zero byte of the data is dropped first, whatever the type.
 bool GetKeyValue(platform::Registry &registry, platform::Registry::Root root, const QString &keyName,
-                 const QString &valueName, QString &keyVal);
+    const QString &valueName, QString &keyVal);
 
 // The tool's path: the first key's value as it stands, or else the second
 // key's directory followed by "\MSINFO32.EXE" when that file exists. Empty when

@@ -20,7 +20,7 @@ OutForm::OutForm(QWidget *parent)
     setObjectName(QStringLiteral("OutForm"));
     setWindowTitle(QStringLiteral("请您选择月份"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowCloseButtonHint);
+        | Qt::WindowCloseButtonHint);
     setFont(fonts::font(fonts::kSimSun, 12));
     setFixedSize(289, 109);
 
@@ -71,14 +71,14 @@ void OutForm::requestReport()
 
     m_db = assessmentdb::open();
     m_row = m_db.OpenRecordset(QStringLiteral("select * from testrecord where monthage=? and user=?"),
-                               {QVariant::fromValue(static_cast<int>(*month)), current::userName});
+        {QVariant::fromValue(static_cast<int>(*month)), current::userName});
     if (m_row.AtEOF()) {
         messages::show(this, report::rowMissingMessage(*month));
         return;
     }
-    const std::optional<report::Scores> scores =
-        report::scoresOf(m_row.Fields(QStringLiteral("a2fen")).Value(), m_row.Fields(QStringLiteral("a3fen")).Value(),
-                         m_row.Fields(QStringLiteral("a4fen")).Value(), m_row.Fields(QStringLiteral("a5fen")).Value());
+    const std::optional<report::Scores> scores
+        = report::scoresOf(m_row.Fields(QStringLiteral("a2fen")).Value(), m_row.Fields(QStringLiteral("a3fen")).Value(),
+            m_row.Fields(QStringLiteral("a4fen")).Value(), m_row.Fields(QStringLiteral("a5fen")).Value());
     if (!scores) {
         messages::show(this, report::incompleteMessage(*month));
         return;

@@ -9,8 +9,7 @@ class QPushButton;
 
 // Chooses one of the current child's recorded months and requests the
 // following month's education plan from the web site.
-class OutForm : public QDialog
-{
+class OutForm : public QDialog {
     Q_OBJECT
 public:
     // Loads the current child's month ages, the last one selected.

@@ -27,7 +27,7 @@ std::optional<Scores> scoresOf(const QVariant &a2, const QVariant &a3, const QVa
         if (v->isNull())
             return std::nullopt;
     }
-    return Scores{dao::number(a2), dao::number(a3), dao::number(a4), dao::number(a5)};
+    return Scores {dao::number(a2), dao::number(a3), dao::number(a4), dao::number(a5)};
 }
 
 QString address(const QString &baseUrl, std::int16_t monthAge, const Scores &scores)

@@ -129,7 +129,8 @@ int main(int argc, char **argv)
         p.setRenderHint(QPainter::Antialiasing);
         drawPicture(p);
     }
-    const bool ok = logo.save(out.filePath(QStringLiteral("logo.png"))) && small.save(out.filePath(QStringLiteral("about-logo.png")))
-                    && picture.save(out.filePath(QStringLiteral("picture.png")));
+    const bool ok = logo.save(out.filePath(QStringLiteral("logo.png")))
+        && small.save(out.filePath(QStringLiteral("about-logo.png")))
+        && picture.save(out.filePath(QStringLiteral("picture.png")));
     return ok ? 0 : 1;
 }

@@ -68,7 +68,8 @@ int main(int argc, char **argv)
                 dao::Database old = dao::DBEngine::OpenDatabase(output, true, true, assessmentdb::kConnect);
                 const int users = copyRows(old, db, QStringLiteral("user"));
                 const int records = copyRows(old, db, QStringLiteral("testrecord"));
-                std::printf("makedb: kept %d children and %d monthly records of the existing database\n", users, records);
+                std::printf(
+                    "makedb: kept %d children and %d monthly records of the existing database\n", users, records);
             }
             tx.Commit();
         }

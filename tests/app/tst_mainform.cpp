@@ -11,8 +11,7 @@
 
 using testsupport::TempDatabase;
 
-class TestMainForm : public QObject
-{
+class TestMainForm : public QObject {
     Q_OBJECT
 private slots:
     void menusInOrder();
@@ -27,17 +26,19 @@ void TestMainForm::menusInOrder()
 {
     TempDatabase temp;
     MainForm form;
-    const QList<QPair<QString, QString>> menus{
-        {QStringLiteral("useradmi"), QStringLiteral("用户管理")}, {QStringLiteral("multi"), QStringLiteral("多元测试")},
-        {QStringLiteral("home"), QStringLiteral("家庭教育")},     {QStringLiteral("shop"), QStringLiteral("网络购物")},
+    const QList<QPair<QString, QString>> menus {
+        {QStringLiteral("useradmi"), QStringLiteral("用户管理")},
+        {QStringLiteral("multi"), QStringLiteral("多元测试")},
+        {QStringLiteral("home"), QStringLiteral("家庭教育")},
+        {QStringLiteral("shop"), QStringLiteral("网络购物")},
         {QStringLiteral("Vesk"), QStringLiteral("禾岚教育")},
     };
-    const QList<QStringList> items{
+    const QList<QStringList> items {
         {QStringLiteral("dispuser:修改用户"), QStringLiteral("exit:退出")},
         {QStringLiteral("test:进行测试"), QStringLiteral("outputreport:活动方案")},
         {QStringLiteral("net:网络启智"), QStringLiteral("no:---------"), QStringLiteral("deve:智力开发"),
-         QStringLiteral("eq:情商教育"), QStringLiteral("phsy:健康安全"), QStringLiteral("lilun:行为习惯"),
-         QStringLiteral("qita:其他")},
+            QStringLiteral("eq:情商教育"), QStringLiteral("phsy:健康安全"), QStringLiteral("lilun:行为习惯"),
+            QStringLiteral("qita:其他")},
         {QStringLiteral("zhili:智力开发"), QStringLiteral("train:培训招生"), QStringLiteral("toy:儿童玩具")},
         {QStringLiteral("mi:多元智能"), QStringLiteral("about:关于我们")},
     };
@@ -70,11 +71,11 @@ void TestMainForm::layoutAndHiddenButtons()
     QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("一切为了孩子"));
     QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("ALL FOR KIDS"));
     QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label3"))->text(),
-             QStringLiteral("智能(Intelligence)    诚实(Integrity) \n创新(Innovation)      进步(Improvement)"));
+        QStringLiteral("智能(Intelligence)    诚实(Integrity) \n创新(Innovation)      进步(Improvement)"));
     QCOMPARE(form.findChild<QLabel *>(QStringLiteral("I1"))->geometry(), QRect(8, 0, 94, 77));
     QVERIFY(!form.findChild<QLabel *>(QStringLiteral("I1"))->pixmap().isNull());
     QVERIFY(!form.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
-    const QStringList buttons{QStringLiteral("InputCmd"), QStringLiteral("TestCmd"), QStringLiteral("OutCmd")};
+    const QStringList buttons {QStringLiteral("InputCmd"), QStringLiteral("TestCmd"), QStringLiteral("OutCmd")};
     for (const QString &name : buttons) {
         auto *b = form.findChild<QPushButton *>(name);
         QVERIFY2(b, qPrintable(name));
@@ -86,10 +87,10 @@ void TestMainForm::currentChildAtStartUp_data()
 {
     QTest::addColumn<QVariantList>("names");
     QTest::addColumn<QString>("current");
-    QTest::newRow("several children") << QVariantList{QStringLiteral("小明"), QStringLiteral("小红"), QStringLiteral("小刚")}
-                                      << QStringLiteral("小明");
-    QTest::newRow("no child") << QVariantList{} << QString();
-    QTest::newRow("first name Null") << QVariantList{QVariant(), QStringLiteral("小红")} << QString();
+    QTest::newRow("several children") << QVariantList {QStringLiteral("小明"), QStringLiteral("小红"),
+        QStringLiteral("小刚")} << QStringLiteral("小明");
+    QTest::newRow("no child") << QVariantList {} << QString();
+    QTest::newRow("first name Null") << QVariantList {QVariant(), QStringLiteral("小红")} << QString();
 }
 
 void TestMainForm::currentChildAtStartUp()

@@ -8,8 +8,7 @@
 
 // A database failure while the main window loads: one message with the
 // error's number and description, then the application ends non-zero.
-class TestStartup : public QObject
-{
+class TestStartup : public QObject {
     Q_OBJECT
 private slots:
     void failureEndsTheApplication_data();
@@ -18,8 +17,7 @@ private slots:
     void goodDatabaseStarts();
 
 private:
-    struct Run
-    {
+    struct Run {
         int exitCode = -1;
         QStringList messages;
     };
@@ -54,7 +52,8 @@ void TestStartup::failureEndsTheApplication_data()
     QTest::addColumn<int>("number");
     QTest::addColumn<QString>("description");
     QTest::newRow("missing file") << QByteArray("missing") << int(dao::kFileNotFound) << QStringLiteral("找不到文件");
-    QTest::newRow("wrong password") << QByteArray("wrong key") << int(dao::kInvalidPassword) << QStringLiteral("密码无效");
+    QTest::newRow("wrong password") << QByteArray("wrong key") << int(dao::kInvalidPassword)
+                                    << QStringLiteral("密码无效");
     QTest::newRow("not a database") << QByteArray("hello\n") << int(dao::kUnrecognizedFormat)
                                     << QStringLiteral("无法识别的数据库格式");
     QTest::newRow("no tables") << QByteArray("no tables") << int(dao::kTableNotFound) << QStringLiteral("user");
@@ -68,7 +67,8 @@ void TestStartup::failureEndsTheApplication()
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("0-3.mdb"));
     if (contents == "wrong key") {
-        dao::DBEngine::CreateDatabase(file, QStringLiteral(";pwd=1234")).Execute(QStringLiteral("create table user (x)"));
+        dao::DBEngine::CreateDatabase(file, QStringLiteral(";pwd=1234"))
+            .Execute(QStringLiteral("create table user (x)"));
     } else if (contents == "no tables") {
         dao::DBEngine::CreateDatabase(file, assessmentdb::kConnect).Execute(QStringLiteral("create table t (x)"));
     } else if (contents != "missing") {

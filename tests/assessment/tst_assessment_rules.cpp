@@ -5,8 +5,7 @@
 
 #include <limits>
 
-class TestAssessmentRules : public QObject
-{
+class TestAssessmentRules : public QObject {
     Q_OBJECT
 private slots:
     void factorsAndDomains();
@@ -27,7 +26,7 @@ void TestAssessmentRules::factorsAndDomains()
     QCOMPARE(scoring::optionFactor(6), 0.0);
 
     const QStringList names = {QStringLiteral("生理"), QStringLiteral("运动"), QStringLiteral("认知"),
-                               QStringLiteral("言语"), QStringLiteral("人际")};
+        QStringLiteral("言语"), QStringLiteral("人际")};
     for (int k = 1; k <= 5; ++k)
         QCOMPARE(scoring::domainNumber(names.at(k - 1)), k);
     QCOMPARE(scoring::domainNumber(QStringLiteral("运动 ")), 0);
@@ -50,7 +49,8 @@ void TestAssessmentRules::totalRoundsAfterEachAddition()
     QFETCH(double, each);
     QFETCH(int, expected);
     QCOMPARE(int(scoring::total({each, each, each, each, each})), expected);
-    QCOMPARE(scoring::totalMessage(std::int16_t(expected)), QStringLiteral("您孩子的分数是:") + QString::number(expected));
+    QCOMPARE(
+        scoring::totalMessage(std::int16_t(expected)), QStringLiteral("您孩子的分数是:") + QString::number(expected));
 }
 
 void TestAssessmentRules::totalBeyondSixteenBits()
@@ -71,12 +71,14 @@ void TestAssessmentRules::monthChecks_data()
     const QString notNumbers = QStringLiteral("所有项目要填数字");
     const QString outOfRange = QStringLiteral("月龄必须在1-36区间");
     auto boxes = [](const QString &month, const QString &breath = QStringLiteral("30")) {
-        return QStringList{month, QStringLiteral("75.5"), QStringLiteral("9.8"), QStringLiteral("120"), breath};
+        return QStringList {month, QStringLiteral("75.5"), QStringLiteral("9.8"), QStringLiteral("120"), breath};
     };
     // Months 7 and 37 are recorded (37 only to show the range test wins).
     QTest::newRow("no child first") << QString() << boxes(QStringLiteral("x")) << -1 << QStringLiteral("请选择用户");
-    QTest::newRow("last box empty, month recorded") << child << boxes(QStringLiteral("7"), QString()) << -1 << notNumbers;
-    QTest::newRow("blank box, month out of range") << child << boxes(QStringLiteral("40"), QStringLiteral(" ")) << -1 << notNumbers;
+    QTest::newRow("last box empty, month recorded")
+        << child << boxes(QStringLiteral("7"), QString()) << -1 << notNumbers;
+    QTest::newRow("blank box, month out of range")
+        << child << boxes(QStringLiteral("40"), QStringLiteral(" ")) << -1 << notNumbers;
     QTest::newRow("too large for a double") << child << boxes(QStringLiteral("1e999")) << -1 << notNumbers;
     QTest::newRow("37 recorded: range first") << child << boxes(QStringLiteral("37")) << -1 << outOfRange;
     QTest::newRow("0.5 rounds to 0") << child << boxes(QStringLiteral("0.5")) << -1 << outOfRange;
@@ -94,7 +96,7 @@ void TestAssessmentRules::monthChecks()
     QFETCH(QStringList, boxes);
     QFETCH(int, accepted);
     QFETCH(QString, message);
-    const monthcheck::Entries entries{boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]};
+    const monthcheck::Entries entries {boxes[0], boxes[1], boxes[2], boxes[3], boxes[4]};
     const auto outcome = monthcheck::check(child, entries, [](std::int16_t m) { return m == 7 || m == 37; });
     QCOMPARE(outcome.message, message);
     QCOMPARE(outcome.monthAge, accepted < 0 ? std::nullopt : std::optional<std::int16_t>(accepted));
@@ -107,9 +109,11 @@ void TestAssessmentRules::lookupRunsBeforeRangeTest()
         asked.append(m);
         return false;
     };
-    for (const QString &month : {QStringLiteral("0"), QStringLiteral("36.6"), QStringLiteral("x"), QStringLiteral("1e9")})
-        monthcheck::check(QStringLiteral("小明"), {month, QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}, lookup);
-    QCOMPARE(asked, (QList<int>{0, 37}));
+    for (const QString &month :
+        {QStringLiteral("0"), QStringLiteral("36.6"), QStringLiteral("x"), QStringLiteral("1e9")})
+        monthcheck::check(QStringLiteral("小明"),
+            {month, QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}, lookup);
+    QCOMPARE(asked, (QList<int> {0, 37}));
 }
 
 void TestAssessmentRules::proposals()

@@ -13,16 +13,17 @@ namespace {
 
 QVariantMap item(int age, const QString &title, const QVariant &clas, const QVariant &fen)
 {
-    return {{QStringLiteral("age"), age},         {QStringLiteral("item"), title},
-            {QStringLiteral("howto"), title + QStringLiteral("的做法")},
-            {QStringLiteral("disp"), title + QStringLiteral("的目标")},
-            {QStringLiteral("clas"), clas},       {QStringLiteral("fen"), fen}};
+    return {{QStringLiteral("age"), age}, {QStringLiteral("item"), title},
+        {QStringLiteral("howto"), title + QStringLiteral("的做法")},
+        {QStringLiteral("disp"), title + QStringLiteral("的目标")}, {QStringLiteral("clas"), clas},
+        {QStringLiteral("fen"), fen}};
 }
 
 void addMonth(const TempDatabase &db, int month)
 {
     db.addRow(QStringLiteral("testrecord"),
-              {{QStringLiteral("user"), QStringLiteral("小明")}, {QStringLiteral("monthage"), month}, {QStringLiteral("height"), 75.5}});
+        {{QStringLiteral("user"), QStringLiteral("小明")}, {QStringLiteral("monthage"), month},
+            {QStringLiteral("height"), 75.5}});
 }
 
 QVariantMap monthRow(const TempDatabase &db, int month)
@@ -59,8 +60,7 @@ void answer(QuesForm &form, int rating)
 
 } // namespace
 
-class TestQuesForm : public QObject
-{
+class TestQuesForm : public QObject {
     Q_OBJECT
 private slots:
     void layoutAndItemTexts();
@@ -85,8 +85,8 @@ void TestQuesForm::layoutAndItemTexts()
 
     QCOMPARE(form.windowTitle(), QStringLiteral("12月测试题"));
     QCOMPARE(form.size(), QSize(479, 401));
-    const QStringList fixed = {QStringLiteral("测试项目"), QStringLiteral("测试操作"), QStringLiteral("完成目标"),
-                               QStringLiteral("完成情况")};
+    const QStringList fixed = {
+        QStringLiteral("测试项目"), QStringLiteral("测试操作"), QStringLiteral("完成目标"), QStringLiteral("完成情况")};
     for (int n = 4; n <= 7; ++n)
         QCOMPARE(label(form, n), fixed.at(n - 4));
     QCOMPARE(nextCmd(form)->text(), QStringLiteral("继续测试"));
@@ -95,7 +95,7 @@ void TestQuesForm::layoutAndItemTexts()
     for (int n = 1; n <= 3; ++n)
         QCOMPARE(label(form, n), QString());
     const QStringList defaults = {QStringLiteral("优秀"), QStringLiteral("良好"), QStringLiteral("一般"),
-                                  QStringLiteral("几乎不行"), QStringLiteral("完全不行")};
+        QStringLiteral("几乎不行"), QStringLiteral("完全不行")};
     for (int r = 1; r <= 5; ++r) {
         QCOMPARE(option(form, r)->text(), defaults.at(r - 1));
         QVERIFY(!option(form, r)->isChecked());
@@ -112,7 +112,7 @@ void TestQuesForm::layoutAndItemTexts()
     QCOMPARE(option(form, 5)->text(), QStringLiteral("完全不行"));
 
     const QStringList order = {QStringLiteral("Option2"), QStringLiteral("Option3"), QStringLiteral("Option4"),
-                               QStringLiteral("NextCmd"), QStringLiteral("Option5")};
+        QStringLiteral("NextCmd"), QStringLiteral("Option5")};
     QWidget *w = option(form, 1);
     for (const QString &next : order) {
         do
@@ -147,7 +147,7 @@ void TestQuesForm::threeItemExampleIsStored()
     QVERIFY(recorder.messages.isEmpty());
     nextCmd(form)->click();
 
-    QCOMPARE(recorder.messages, QStringList{QStringLiteral("您孩子的分数是:5")});
+    QCOMPARE(recorder.messages, QStringList {QStringLiteral("您孩子的分数是:5")});
     QVERIFY(!form.isVisible());
     const QVariantMap row = monthRow(db, 4);
     QCOMPARE(row.value(QStringLiteral("a1")).toString(), QStringLiteral("15"));
@@ -193,7 +193,7 @@ void TestQuesForm::optionCarriesOver()
     QCOMPARE(row.value(QStringLiteral("a4fen")).toDouble(), 1.0);
     QCOMPARE(row.value(QStringLiteral("a5")).toString(), QStringLiteral("11"));
     QCOMPARE(row.value(QStringLiteral("a5fen")).toDouble(), 2.5);
-    QCOMPARE(recorder.messages, QStringList{QStringLiteral("您孩子的分数是:4")});
+    QCOMPARE(recorder.messages, QStringList {QStringLiteral("您孩子的分数是:4")});
 }
 
 void TestQuesForm::singleItemMonth()
@@ -213,7 +213,7 @@ void TestQuesForm::singleItemMonth()
     QVERIFY(recorder.messages.isEmpty());
     option(form, 5)->click(); // too late: changes nothing
     nextCmd(form)->click();
-    QCOMPARE(recorder.messages, QStringList{QStringLiteral("您孩子的分数是:5")});
+    QCOMPARE(recorder.messages, QStringList {QStringLiteral("您孩子的分数是:5")});
     QVERIFY(!form.isVisible());
     QCOMPARE(monthRow(db, 9).value(QStringLiteral("a5")).toString(), QStringLiteral("1"));
 }
@@ -229,7 +229,7 @@ void TestQuesForm::monthWithoutItems()
     QuesForm form;
     QVERIFY(!nextCmd(form)->isEnabled());
     QCOMPARE(form.exec(), int(QDialog::Rejected)); // returns at once, never shown
-    QCOMPARE(recorder.messages, QStringList{QStringLiteral("本月龄没有测试题")});
+    QCOMPARE(recorder.messages, QStringList {QStringLiteral("本月龄没有测试题")});
     const QVariantMap row = monthRow(db, 30);
     QCOMPARE(row.value(QStringLiteral("height")).toDouble(), 75.5);
     QVERIFY(row.value(QStringLiteral("a1")).isNull());

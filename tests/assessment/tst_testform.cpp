@@ -32,7 +32,7 @@ QPushButton *startCmd(QWidget &form)
 }
 
 void fill(QWidget &form, const QString &month, const QString &height = QStringLiteral("75.5"),
-          const QString &weight = QStringLiteral("9.8"))
+    const QString &weight = QStringLiteral("9.8"))
 {
     box(form, 1)->setText(month);
     box(form, 2)->setText(height);
@@ -52,22 +52,19 @@ QStringList texts(QWidget &form)
 void addMonth(const TempDatabase &db, const QString &child, const QVariant &month)
 {
     db.addRow(QStringLiteral("testrecord"),
-              {{QStringLiteral("user"), child}, {QStringLiteral("monthage"), month}, {QStringLiteral("height"), 70}});
+        {{QStringLiteral("user"), child}, {QStringLiteral("monthage"), month}, {QStringLiteral("height"), 70}});
 }
 
 void addItem(const TempDatabase &db, int age, const QString &title, const QString &clas, double fen)
 {
-    db.addRow(QStringLiteral("test"), {{QStringLiteral("age"), age},
-                                       {QStringLiteral("item"), title},
-                                       {QStringLiteral("disp"), title},
-                                       {QStringLiteral("clas"), clas},
-                                       {QStringLiteral("fen"), fen}});
+    db.addRow(QStringLiteral("test"),
+        {{QStringLiteral("age"), age}, {QStringLiteral("item"), title}, {QStringLiteral("disp"), title},
+            {QStringLiteral("clas"), clas}, {QStringLiteral("fen"), fen}});
 }
 
 } // namespace
 
-class TestTestForm : public QObject
-{
+class TestTestForm : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -95,7 +92,7 @@ void TestTestForm::layout()
     QCOMPARE(form.windowTitle(), QStringLiteral("每月生理资料"));
     QCOMPARE(form.size(), QSize(265, 313));
     const QStringList captions = {QStringLiteral("月龄"), QStringLiteral("身高(cm)"), QStringLiteral("体重(kg)"),
-                                  QStringLiteral("心率(次/分)"), QStringLiteral("呼吸(次/分)")};
+        QStringLiteral("心率(次/分)"), QStringLiteral("呼吸(次/分)")};
     for (int n = 1; n <= 5; ++n) {
         QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label%1").arg(n))->text(), captions.at(n - 1));
         if (n > 1)
@@ -106,7 +103,7 @@ void TestTestForm::layout()
 
     QWidget *w = box(form, 1);
     for (const QString &next : {QStringLiteral("Text2"), QStringLiteral("Text3"), QStringLiteral("Text4"),
-                                QStringLiteral("Text5"), QStringLiteral("Command1")}) {
+             QStringLiteral("Text5"), QStringLiteral("Command1")}) {
         do
             w = w->nextInFocusChain();
         while (w->focusPolicy() == Qt::NoFocus);
@@ -126,11 +123,11 @@ void TestTestForm::proposals_data()
 {
     QTest::addColumn<QVariantList>("recorded");
     QTest::addColumn<QString>("proposed");
-    QTest::newRow("none recorded") << QVariantList{} << QStringLiteral("1");
-    QTest::newRow("3 and 7 of two children") << QVariantList{3, 7} << QStringLiteral("8");
-    QTest::newRow("only a row without month age") << QVariantList{QVariant()} << QStringLiteral("1");
-    QTest::newRow("month age and an empty row") << QVariantList{4, QVariant()} << QStringLiteral("5");
-    QTest::newRow("36") << QVariantList{36} << QStringLiteral("37");
+    QTest::newRow("none recorded") << QVariantList {} << QStringLiteral("1");
+    QTest::newRow("3 and 7 of two children") << QVariantList {3, 7} << QStringLiteral("8");
+    QTest::newRow("only a row without month age") << QVariantList {QVariant()} << QStringLiteral("1");
+    QTest::newRow("month age and an empty row") << QVariantList {4, QVariant()} << QStringLiteral("5");
+    QTest::newRow("36") << QVariantList {36} << QStringLiteral("37");
 }
 
 void TestTestForm::proposals()
@@ -156,12 +153,12 @@ void TestTestForm::refusalsKeepTheWindowAndEntries_data()
     QTest::newRow("empty box before duplicate") << QStringLiteral("5") << QStringLiteral(" ") << notNumbers;
     QTest::newRow("0.5 rounds to 0") << QStringLiteral("0.5") << QStringLiteral("75.5") << outOfRange;
     QTest::newRow("beyond 16 bits") << QStringLiteral("99999") << QStringLiteral("75.5") << outOfRange;
-    QTest::newRow("another child's month") << QStringLiteral("5") << QStringLiteral("75.5")
-                                            << QStringLiteral("5月已经测试过了，不能再作测试");
+    QTest::newRow("another child's month")
+        << QStringLiteral("5") << QStringLiteral("75.5") << QStringLiteral("5月已经测试过了，不能再作测试");
     QTest::newRow("typed text repeated") << QStringLiteral("5.0") << QStringLiteral("75.5")
-                                          << QStringLiteral("5.0月已经测试过了，不能再作测试");
+                                         << QStringLiteral("5.0月已经测试过了，不能再作测试");
     QTest::newRow("35.5 rounds to 36") << QStringLiteral("35.5") << QStringLiteral("75.5")
-                                        << QStringLiteral("35.5月已经测试过了，不能再作测试");
+                                       << QStringLiteral("35.5月已经测试过了，不能再作测试");
 }
 
 void TestTestForm::refusalsKeepTheWindowAndEntries()
@@ -181,7 +178,7 @@ void TestTestForm::refusalsKeepTheWindowAndEntries()
     const QStringList typed = texts(form);
     startCmd(form)->click();
 
-    QCOMPARE(recorder.messages, QStringList{message});
+    QCOMPARE(recorder.messages, QStringList {message});
     QVERIFY(form.isVisible());
     QCOMPARE(texts(form), typed);
     QCOMPARE(db.rows(QStringLiteral("testrecord")).size(), 2);
@@ -197,7 +194,7 @@ void TestTestForm::noCurrentChild()
     form.show();
     fill(form, QStringLiteral("1"));
     startCmd(form)->click();
-    QCOMPARE(recorder.messages, QStringList{QStringLiteral("请选择用户")});
+    QCOMPARE(recorder.messages, QStringList {QStringLiteral("请选择用户")});
     QVERIFY(form.isVisible());
     QVERIFY(db.rows(QStringLiteral("testrecord")).isEmpty());
 }
@@ -252,7 +249,7 @@ void TestTestForm::startCreatesRowAndOpensQuestionnaire()
     QCOMPARE(box(again, 1)->text(), QStringLiteral("37"));
     fill(again, QStringLiteral("36"));
     startCmd(again)->click();
-    QCOMPARE(recorder.messages, QStringList{QStringLiteral("36月已经测试过了，不能再作测试")});
+    QCOMPARE(recorder.messages, QStringList {QStringLiteral("36月已经测试过了，不能再作测试")});
 }
 
 void TestTestForm::wholeChainFromTheMenu()
@@ -294,7 +291,8 @@ void TestTestForm::wholeChainFromTheMenu()
         });
         auto *list = brow->findChild<QListWidget *>(QStringLiteral("List1"));
         auto *ok = brow->findChild<QPushButton *>(QStringLiteral("cmdOK"));
-        const QList<QListWidgetItem *> found = list ? list->findItems(kOtherChild, Qt::MatchExactly) : QList<QListWidgetItem *>();
+        const QList<QListWidgetItem *> found
+            = list ? list->findItems(kOtherChild, Qt::MatchExactly) : QList<QListWidgetItem *>();
         if (ok && !found.isEmpty()) {
             list->setCurrentItem(found.first());
             expectedChild = kOtherChild;
@@ -307,7 +305,7 @@ void TestTestForm::wholeChainFromTheMenu()
 
     QVERIFY(!ModalWatcher::timedOut());
     QVERIFY(questionnaireDone);
-    QCOMPARE(recorder.messages, QStringList{QStringLiteral("您孩子的分数是:5")});
+    QCOMPARE(recorder.messages, QStringList {QStringLiteral("您孩子的分数是:5")});
     // Every window of the chain is closed; the main window has control again.
     QCOMPARE(QApplication::activeModalWidget(), nullptr);
     for (QWidget *w : QApplication::topLevelWidgets())

@@ -4,8 +4,7 @@
 
 #include <limits>
 
-class TestConversions : public QObject
-{
+class TestConversions : public QObject {
     Q_OBJECT
 private slots:
     void roundsHalfToEven_data();

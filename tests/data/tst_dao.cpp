@@ -36,8 +36,7 @@ void addUser(dao::Database &db, const QVariant &name)
 
 } // namespace
 
-class TestDao : public QObject
-{
+class TestDao : public QObject {
     Q_OBJECT
 private slots:
     void tableRecordsetsKeepStoredOrder();
@@ -69,7 +68,7 @@ void TestDao::tableRecordsetsKeepStoredOrder()
     QStringList names;
     for (; !rs.AtEOF(); rs.MoveNext())
         names << rs.Fields(QStringLiteral("name")).Value().toString();
-    QCOMPARE(names, (QStringList{QStringLiteral("阿"), QStringLiteral("乙"), QStringLiteral("丙")}));
+    QCOMPARE(names, (QStringList {QStringLiteral("阿"), QStringLiteral("乙"), QStringLiteral("丙")}));
 }
 
 void TestDao::appendedRowIsTheLastRow()
@@ -113,7 +112,8 @@ void TestDao::editAndUpdateChangeOnlyThatRow()
     QCOMPARE(rows.at(1).value(QStringLiteral("sex")).toString(), QStringLiteral("女"));
 
     // Changing without Edit is refused; so is editing a computed result.
-    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("sex")).setValue(QStringLiteral("男")); }), int(dao::kUpdateWithoutEdit));
+    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("sex")).setValue(QStringLiteral("男")); }),
+        int(dao::kUpdateWithoutEdit));
     QCOMPARE(errorOf([&] { rs.Update(); }), int(dao::kUpdateWithoutEdit));
     dao::Recordset max = db.OpenRecordset(QStringLiteral("select max(id) from user"));
     QCOMPARE(errorOf([&] { max.Edit(); }), int(dao::kReadOnly));
@@ -127,11 +127,10 @@ void TestDao::nameIsColumnOne()
     dao::Recordset rs = db.OpenRecordset(QStringLiteral("user"));
     QCOMPARE(rs.Fields(1).Name(), QStringLiteral("name"));
     QCOMPARE(rs.Fields(1).Value().toString(), QStringLiteral("x"));
-    const QStringList expected{QStringLiteral("user"), QStringLiteral("monthage"), QStringLiteral("height"),
-                               QStringLiteral("weight"), QStringLiteral("heartrate"), QStringLiteral("breath"),
-                               QStringLiteral("a1"), QStringLiteral("a2"), QStringLiteral("a3"), QStringLiteral("a4"),
-                               QStringLiteral("a5"), QStringLiteral("a1fen"), QStringLiteral("a2fen"),
-                               QStringLiteral("a3fen"), QStringLiteral("a4fen"), QStringLiteral("a5fen")};
+    const QStringList expected {QStringLiteral("user"), QStringLiteral("monthage"), QStringLiteral("height"),
+        QStringLiteral("weight"), QStringLiteral("heartrate"), QStringLiteral("breath"), QStringLiteral("a1"),
+        QStringLiteral("a2"), QStringLiteral("a3"), QStringLiteral("a4"), QStringLiteral("a5"), QStringLiteral("a1fen"),
+        QStringLiteral("a2fen"), QStringLiteral("a3fen"), QStringLiteral("a4fen"), QStringLiteral("a5fen")};
     QCOMPARE(db.OpenRecordset(QStringLiteral("testrecord")).columnNames(), expected);
 }
 
@@ -182,9 +181,11 @@ void TestDao::assignmentsConvertToColumnType()
 
     rs.AddNew();
     QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral("abc")); }),
-             int(dao::kConversionError));
-    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("height")).setValue(QStringLiteral("")); }), int(dao::kConversionError));
-    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral("32767.5")); }), int(dao::kOverflow));
+        int(dao::kConversionError));
+    QCOMPARE(
+        errorOf([&] { rs.Fields(QStringLiteral("height")).setValue(QStringLiteral("")); }), int(dao::kConversionError));
+    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral("32767.5")); }),
+        int(dao::kOverflow));
     QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(-32768.5); }), 0);
 }
 
@@ -210,7 +211,9 @@ void TestDao::quoteInNameFindsItsOwnRows()
     dao::Recordset rs = db.OpenRecordset(QStringLiteral("select * from user where name=?"), {tricky});
     QCOMPARE(rs.RecordCount(), 1);
     QCOMPARE(rs.Fields(QStringLiteral("name")).Value().toString(), tricky);
-    QCOMPARE(db.OpenRecordset(QStringLiteral("select * from user where name=?"), {QStringLiteral("O'Brien")}).RecordCount(), 0);
+    QCOMPARE(
+        db.OpenRecordset(QStringLiteral("select * from user where name=?"), {QStringLiteral("O'Brien")}).RecordCount(),
+        0);
 }
 
 void TestDao::statementsUseTheirParameters()
@@ -229,18 +232,20 @@ void TestDao::statementsUseTheirParameters()
         rs.Update();
     }
     QCOMPARE(db.OpenRecordset(QStringLiteral("select max(monthage) from testrecord")).Fields(0).Value().toInt(), 7);
-    dao::Recordset months = db.OpenRecordset(QStringLiteral("select monthage from testrecord where user=?"), {QStringLiteral("a")});
+    dao::Recordset months
+        = db.OpenRecordset(QStringLiteral("select monthage from testrecord where user=?"), {QStringLiteral("a")});
     QList<int> listed;
     for (; !months.AtEOF(); months.MoveNext())
         listed << months.Fields(QStringLiteral("monthage")).Value().toInt();
-    QCOMPARE(listed, (QList<int>{3, 5}));
-    dao::Recordset one = db.OpenRecordset(QStringLiteral("select * from testrecord where monthage=? and user=?"),
-                                          {5, QStringLiteral("a")});
+    QCOMPARE(listed, (QList<int> {3, 5}));
+    dao::Recordset one = db.OpenRecordset(
+        QStringLiteral("select * from testrecord where monthage=? and user=?"), {5, QStringLiteral("a")});
     QCOMPARE(one.RecordCount(), 1);
     one.Edit();
     one.Fields(QStringLiteral("a1")).setValue(QStringLiteral("12"));
     one.Update();
-    QCOMPARE(temp.rows(QStringLiteral("testrecord")).at(2).value(QStringLiteral("a1")).toString(), QStringLiteral("12"));
+    QCOMPARE(
+        temp.rows(QStringLiteral("testrecord")).at(2).value(QStringLiteral("a1")).toString(), QStringLiteral("12"));
 }
 
 void TestDao::transactionIsAllOrNothing()
@@ -251,7 +256,8 @@ void TestDao::transactionIsAllOrNothing()
     try {
         dao::Transaction tx(db);
         addUser(db, QStringLiteral("half"));
-        db.Execute(QStringLiteral("update user set name=? where name=?"), {QStringLiteral("changed"), QStringLiteral("kept")});
+        db.Execute(
+            QStringLiteral("update user set name=? where name=?"), {QStringLiteral("changed"), QStringLiteral("kept")});
         db.OpenRecordset(QStringLiteral("no_such_table"));
         tx.Commit();
     } catch (const dao::DbError &e) {
@@ -288,14 +294,15 @@ void TestDao::openFailures()
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("missing.mdb"));
     QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(missing, true, false, assessmentdb::kConnect); }),
-             int(dao::kFileNotFound));
+        int(dao::kFileNotFound));
     QVERIFY(!QFile::exists(missing)); // never created by opening
 
     const QString encrypted = dir.filePath(QStringLiteral("0-3.mdb"));
     assessmentdb::create(encrypted); // released at once
     QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(encrypted, true, false, QStringLiteral(";pwd=wrong")); }),
-             int(dao::kInvalidPassword));
-    QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(encrypted, true, false, QString()); }), int(dao::kInvalidPassword));
+        int(dao::kInvalidPassword));
+    QCOMPARE(
+        errorOf([&] { dao::DBEngine::OpenDatabase(encrypted, true, false, QString()); }), int(dao::kInvalidPassword));
     QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(encrypted, true, false, assessmentdb::kConnect); }), 0);
 
     const auto writeFile = [&](const QString &name, const QByteArray &bytes) {
@@ -306,10 +313,11 @@ void TestDao::openFailures()
     };
     const QString empty = writeFile(QStringLiteral("empty.mdb"), {});
     const QString text = writeFile(QStringLiteral("text.mdb"), QByteArray("not a database\n"));
-    const QString plain = writeFile(QStringLiteral("plain.mdb"), QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0'));
+    const QString plain
+        = writeFile(QStringLiteral("plain.mdb"), QByteArray("SQLite format 3\0", 16) + QByteArray(4080, '\0'));
     for (const QString &file : {empty, text, plain}) {
         QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect); }),
-                 int(dao::kUnrecognizedFormat));
+            int(dao::kUnrecognizedFormat));
     }
     QCOMPARE(QFileInfo(empty).size(), 0); // left as it was
 }
@@ -327,7 +335,7 @@ void TestDao::pathAloneOpenNeedsAHeldDatabase()
         QCOMPARE(held.OpenRecordset(QStringLiteral("user")).RecordCount(), 1);
         // A second handle with another password is refused while the first is held.
         QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(file, true, false, QStringLiteral(";pwd=1")); }),
-                 int(dao::kInvalidPassword));
+            int(dao::kInvalidPassword));
     }
     QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(file); }), int(dao::kInvalidPassword));
 }
@@ -357,7 +365,7 @@ void TestDao::readOnlyFileIsRefused()
     assessmentdb::create(file);
     QFile::setPermissions(file, QFile::ReadOwner);
     QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect); }),
-             int(dao::kCannotOpenFile));
+        int(dao::kCannotOpenFile));
 }
 
 QTEST_GUILESS_MAIN(TestDao)

@@ -6,8 +6,7 @@
 #include <QtTest>
 
 // The database is for one process at a time; the lock goes with the process.
-class TestDaoProcesses : public QObject
-{
+class TestDaoProcesses : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase();

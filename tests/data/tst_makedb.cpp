@@ -7,8 +7,7 @@
 #include <QtTest>
 
 // The build step that makes the installed database.
-class TestMakeDb : public QObject
-{
+class TestMakeDb : public QObject {
     Q_OBJECT
 private slots:
     void rebuildKeepsTheFamilysData();
@@ -44,7 +43,7 @@ void TestMakeDb::rebuildKeepsTheFamilysData()
     const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
     writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
     QCOMPARE(makedb(db, dir.path()), 0);
-    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("howto")), QStringList{QStringLiteral("<null>")});
+    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("howto")), QStringList {QStringLiteral("<null>")});
     {
         dao::Database handle = dao::DBEngine::OpenDatabase(db, true, false, assessmentdb::kConnect);
         for (const QString &name : {QStringLiteral("小明"), QStringLiteral("小红")}) {
@@ -59,12 +58,13 @@ void TestMakeDb::rebuildKeepsTheFamilysData()
         rs.Fields(QStringLiteral("a2fen")).setValue(3 * 0.8);
         rs.Update();
     }
-    writeContent(dir.path(), "1\t生理\t16\t抬头片刻\t俯卧时逗引\t能抬头\t\t\t\t\tC2\n2\t运动\t16\t翻身\t\t能翻身\t\t\t\t\tC4\n");
+    writeContent(
+        dir.path(), "1\t生理\t16\t抬头片刻\t俯卧时逗引\t能抬头\t\t\t\t\tC2\n2\t运动\t16\t翻身\t\t能翻身\t\t\t\t\tC4\n");
     QCOMPARE(makedb(db, dir.path()), 0);
     QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")),
-             (QStringList{QStringLiteral("抬头片刻"), QStringLiteral("翻身")}));
+        (QStringList {QStringLiteral("抬头片刻"), QStringLiteral("翻身")}));
     QCOMPARE(column(db, QStringLiteral("user"), QStringLiteral("name")),
-             (QStringList{QStringLiteral("小明"), QStringLiteral("小红")}));
+        (QStringList {QStringLiteral("小明"), QStringLiteral("小红")}));
     dao::Database handle = dao::DBEngine::OpenDatabase(db, true, false, assessmentdb::kConnect);
     dao::Recordset rs = handle.OpenRecordset(QStringLiteral("testrecord"));
     QVERIFY(rs.Fields(QStringLiteral("a2fen")).Value().toDouble() == 3 * 0.8);
@@ -78,7 +78,7 @@ void TestMakeDb::badContentLeavesTheDatabaseAlone()
     QCOMPARE(makedb(db, dir.path()), 0);
     writeContent(dir.path(), "1\t生理\t16\t缺少字段\n");
     QVERIFY(makedb(db, dir.path()) != 0);
-    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")), QStringList{QStringLiteral("抬头")});
+    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")), QStringList {QStringLiteral("抬头")});
     QVERIFY(!QFile::exists(db + QStringLiteral(".new")));
 }
 

@@ -19,8 +19,7 @@ using testsupport::TempDatabase;
 // The report address, exactly as the report window builds it, handed to a
 // real browser: the web site (here a local stand-in) must receive the request
 // for the report page with the month and the four scores.
-class TestBrowser : public QObject
-{
+class TestBrowser : public QObject {
     Q_OBJECT
 private slots:
     void browserRequestsTheReportPage();
@@ -33,12 +32,10 @@ QString TestBrowser::reportAddress()
 {
     TempDatabase db;
     current::userName = QStringLiteral("小明");
-    db.addRow(QStringLiteral("testrecord"), {{QStringLiteral("user"), current::userName},
-                                             {QStringLiteral("monthage"), 3},
-                                             {QStringLiteral("a2fen"), 3 * 0.8},
-                                             {QStringLiteral("a3fen"), 12.5},
-                                             {QStringLiteral("a4fen"), 8},
-                                             {QStringLiteral("a5fen"), 9}});
+    db.addRow(QStringLiteral("testrecord"),
+        {{QStringLiteral("user"), current::userName}, {QStringLiteral("monthage"), 3},
+            {QStringLiteral("a2fen"), 3 * 0.8}, {QStringLiteral("a3fen"), 12.5}, {QStringLiteral("a4fen"), 8},
+            {QStringLiteral("a5fen"), 9}});
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
@@ -58,7 +55,7 @@ void TestBrowser::browserRequestsTheReportPage()
             probe.kill();
             probe.waitForFinished();
             QSKIP(qPrintable(QStringLiteral("chromium cannot run here: ")
-                             + QString::fromLocal8Bit(probe.readAllStandardError()).left(300)));
+                + QString::fromLocal8Bit(probe.readAllStandardError()).left(300)));
         }
     }
     const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
@@ -66,8 +63,8 @@ void TestBrowser::browserRequestsTheReportPage()
 
     const QString address = reportAddress();
     QVERIFY2(address.startsWith(webpages::baseUrl()), qPrintable(address));
-    QCOMPARE(address.mid(webpages::baseUrl().size()),
-             QStringLiteral("\\03\\report.asp?month=4&a2=2.4&a3=12.5&a4=8&a5=9"));
+    QCOMPARE(
+        address.mid(webpages::baseUrl().size()), QStringLiteral("\\03\\report.asp?month=4&a2=2.4&a3=12.5&a4=8&a5=9"));
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -88,12 +85,13 @@ void TestBrowser::browserRequestsTheReportPage()
     const QString local = QStringLiteral("Http:\\\\127.0.0.1:") + port + address.mid(webpages::baseUrl().size());
 
     QProcess browser;
-    browser.start(chromium, {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
-                             QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
-                             QStringLiteral("--disable-background-networking"),
-                             QStringLiteral("--disable-component-update"), QStringLiteral("--disable-sync"),
-                             QStringLiteral("--user-data-dir=") + dir.filePath(QStringLiteral("profile")),
-                             QStringLiteral("--dump-dom"), local});
+    browser.start(chromium,
+        {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"), QStringLiteral("--disable-gpu"),
+            QStringLiteral("--disable-quic"), QStringLiteral("--no-first-run"),
+            QStringLiteral("--disable-background-networking"), QStringLiteral("--disable-component-update"),
+            QStringLiteral("--disable-sync"),
+            QStringLiteral("--user-data-dir=") + dir.filePath(QStringLiteral("profile")), QStringLiteral("--dump-dom"),
+            local});
     QVERIFY2(browser.waitForStarted(30000), qPrintable(browser.errorString()));
     if (!browser.waitForFinished(120000)) {
         browser.kill();
@@ -104,15 +102,16 @@ void TestBrowser::browserRequestsTheReportPage()
     const QByteArray errors = browser.readAllStandardError();
 
     QFile file(record);
-    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(QStringLiteral("no request reached the server; chromium said: ")
-                                                       + QString::fromLocal8Bit(errors.right(1000))));
+    QVERIFY2(file.open(QIODevice::ReadOnly),
+        qPrintable(QStringLiteral("no request reached the server; chromium said: ")
+            + QString::fromLocal8Bit(errors.right(1000))));
     const QStringList requests = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QStringList reports;
     for (const QString &line : requests) {
         if (line.startsWith(QStringLiteral("GET /03/report.asp")))
             reports << line;
     }
-    QCOMPARE(reports, QStringList{QStringLiteral("GET /03/report.asp?month=4&a2=2.4&a3=12.5&a4=8&a5=9 HTTP/1.1")});
+    QCOMPARE(reports, QStringList {QStringLiteral("GET /03/report.asp?month=4&a2=2.4&a3=12.5&a4=8&a5=9 HTTP/1.1")});
     QVERIFY2(dom.contains("report"), dom.left(500).constData());
 }
 

@@ -19,16 +19,12 @@ namespace {
 
 const QString kChild = QStringLiteral("小明");
 
-QVariantMap month(const QString &user, int monthAge, QVariant a2 = 10.0, QVariant a3 = 12.5, QVariant a4 = 8.0,
-                  QVariant a5 = 9.0)
+QVariantMap month(
+    const QString &user, int monthAge, QVariant a2 = 10.0, QVariant a3 = 12.5, QVariant a4 = 8.0, QVariant a5 = 9.0)
 {
-    return {{QStringLiteral("user"), user},
-            {QStringLiteral("monthage"), monthAge},
-            {QStringLiteral("a1fen"), 7.0},
-            {QStringLiteral("a2fen"), a2},
-            {QStringLiteral("a3fen"), a3},
-            {QStringLiteral("a4fen"), a4},
-            {QStringLiteral("a5fen"), a5}};
+    return {{QStringLiteral("user"), user}, {QStringLiteral("monthage"), monthAge}, {QStringLiteral("a1fen"), 7.0},
+        {QStringLiteral("a2fen"), a2}, {QStringLiteral("a3fen"), a3}, {QStringLiteral("a4fen"), a4},
+        {QStringLiteral("a5fen"), a5}};
 }
 
 QStringList entries(const QComboBox *combo)
@@ -46,8 +42,7 @@ QString reportAddress(const QString &query)
 
 } // namespace
 
-class TestOutForm : public QObject
-{
+class TestOutForm : public QObject {
     Q_OBJECT
 private slots:
     void init();
@@ -124,7 +119,7 @@ void TestOutForm::listsTheChildsMonthsLastSelected()
 
     OutForm form;
     auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
-    QCOMPARE(entries(combo), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    QCOMPARE(entries(combo), (QStringList {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     QCOMPARE(combo->currentIndex(), 2);
     QCOMPARE(combo->currentText(), QStringLiteral("3"));
 }
@@ -136,8 +131,9 @@ void TestOutForm::requestsTheFollowingMonth()
         db.addRow(QStringLiteral("testrecord"), month(kChild, m, m, m, m, m));
     db.addRow(QStringLiteral("testrecord"), month(QStringLiteral("小红"), 3, 1.0, 1.0, 1.0, 1.0));
     // Scores of domain 1 are never sent: only the chosen row's a2..a5.
-    db.open().Execute(QStringLiteral("update testrecord set a2fen=?, a3fen=?, a4fen=?, a5fen=? where monthage=3 and user=?"),
-                      {10, 12.5, 8, 9, kChild});
+    db.open().Execute(
+        QStringLiteral("update testrecord set a2fen=?, a3fen=?, a4fen=?, a5fen=? where monthage=3 and user=?"),
+        {10, 12.5, 8, 9, kChild});
 
     MessageRecorder messages;
     AddressRecorder addresses;
@@ -147,9 +143,9 @@ void TestOutForm::requestsTheFollowingMonth()
 
     OutForm form;
     form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
-    QCOMPARE(messages.messages, QStringList{QStringLiteral("4月的教育方案需要联网获取!")});
+    QCOMPARE(messages.messages, QStringList {QStringLiteral("4月的教育方案需要联网获取!")});
     QCOMPARE(addressesAtMessage, 0);
-    QCOMPARE(addresses.addresses, QStringList{reportAddress(QStringLiteral("month=4&a2=10&a3=12.5&a4=8&a5=9"))});
+    QCOMPARE(addresses.addresses, QStringList {reportAddress(QStringLiteral("month=4&a2=10&a3=12.5&a4=8&a5=9"))});
 
     // Another month chosen: its own scores, and the selection stays.
     auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
@@ -177,7 +173,7 @@ void TestOutForm::eachPressIsOneRequest()
 
     const QString message = QStringLiteral("4月的教育方案需要联网获取!");
     const QString address = reportAddress(QStringLiteral("month=4&a2=10&a3=12.5&a4=8&a5=9"));
-    QCOMPARE(order, (QStringList{message, address, message, address}));
+    QCOMPARE(order, (QStringList {message, address, message, address}));
     QCOMPARE(addresses.addresses.size(), 2);
 }
 
@@ -190,9 +186,9 @@ void TestOutForm::nameWithQuote()
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
-    QCOMPARE(entries(form.findChild<QComboBox *>(QStringLiteral("ComboMon"))), QStringList{QStringLiteral("2")});
+    QCOMPARE(entries(form.findChild<QComboBox *>(QStringLiteral("ComboMon"))), QStringList {QStringLiteral("2")});
     form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
-    QCOMPARE(addresses.addresses, QStringList{reportAddress(QStringLiteral("month=3&a2=10&a3=12.5&a4=8&a5=9"))});
+    QCOMPARE(addresses.addresses, QStringList {reportAddress(QStringLiteral("month=3&a2=10&a3=12.5&a4=8&a5=9"))});
 }
 
 void TestOutForm::nothingSelected()
@@ -206,7 +202,7 @@ void TestOutForm::nothingSelected()
     QCOMPARE(combo->count(), 0);
     QCOMPARE(combo->currentIndex(), -1);
     form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
-    QCOMPARE(messages.messages, QStringList{QStringLiteral("还没有测试记录，请先进行测试")});
+    QCOMPARE(messages.messages, QStringList {QStringLiteral("还没有测试记录，请先进行测试")});
     QVERIFY(addresses.addresses.isEmpty());
 }
 
@@ -228,7 +224,7 @@ void TestOutForm::unfinishedQuestionnaire()
     AddressRecorder addresses;
     OutForm form;
     form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
-    QCOMPARE(messages.messages, QStringList{QStringLiteral("6月的测试没有完成，不能获取教育方案")});
+    QCOMPARE(messages.messages, QStringList {QStringLiteral("6月的测试没有完成，不能获取教育方案")});
     QVERIFY(addresses.addresses.isEmpty());
 }
 
@@ -243,7 +239,7 @@ void TestOutForm::rowGoneSinceListing()
     db.open().Execute(QStringLiteral("delete from testrecord where monthage=3"));
     auto *ok = form.findChild<QPushButton *>(QStringLiteral("OKCmd"));
     ok->click();
-    QCOMPARE(messages.messages, QStringList{QStringLiteral("找不到3月的测试记录")});
+    QCOMPARE(messages.messages, QStringList {QStringLiteral("找不到3月的测试记录")});
     QVERIFY(addresses.addresses.isEmpty());
 
     // The window goes on working for the months still there.
@@ -275,7 +271,7 @@ void TestOutForm::openedFromTheMenu()
     main.findChild<QAction *>(QStringLiteral("outputreport"))->trigger();
     QVERIFY(seen);
     QVERIFY(!ModalWatcher::timedOut());
-    QCOMPARE(messages.messages, QStringList{QStringLiteral("4月的教育方案需要联网获取!")});
+    QCOMPARE(messages.messages, QStringList {QStringLiteral("4月的教育方案需要联网获取!")});
     QCOMPARE(addresses.addresses.size(), 1);
 }
 

@@ -2,8 +2,7 @@
 
 #include <QtTest>
 
-class TestReportRequest : public QObject
-{
+class TestReportRequest : public QObject {
     Q_OBJECT
 private slots:
     void address_data();
@@ -26,10 +25,12 @@ void TestReportRequest::address_data()
 
     QTest::newRow("month 3") << 3 << 10.0 << 12.5 << 8.0 << 9.0
                              << QStringLiteral("Http:\\\\host\\03\\report.asp?month=4&a2=10&a3=12.5&a4=8&a5=9");
-    QTest::newRow("month 36 asks for 37") << 36 << 0.0 << 0.0 << 0.0 << 0.0
-                                          << QStringLiteral("Http:\\\\host\\03\\report.asp?month=37&a2=0&a3=0&a4=0&a5=0");
-    QTest::newRow("binary fraction written short") << 1 << 3 * 0.8 << 0.1 + 0.2 << 16.0 << 15.999999999999998
-                                                   << QStringLiteral("Http:\\\\host\\03\\report.asp?month=2&a2=2.4&a3=0.3&a4=16&a5=16");
+    QTest::newRow("month 36 asks for 37")
+        << 36 << 0.0 << 0.0 << 0.0 << 0.0
+        << QStringLiteral("Http:\\\\host\\03\\report.asp?month=37&a2=0&a3=0&a4=0&a5=0");
+    QTest::newRow("binary fraction written short")
+        << 1 << 3 * 0.8 << 0.1 + 0.2 << 16.0 << 15.999999999999998
+        << QStringLiteral("Http:\\\\host\\03\\report.asp?month=2&a2=2.4&a3=0.3&a4=16&a5=16");
 }
 
 void TestReportRequest::address()
@@ -40,8 +41,8 @@ void TestReportRequest::address()
     QFETCH(double, a4);
     QFETCH(double, a5);
     QFETCH(QString, expected);
-    QCOMPARE(report::address(QStringLiteral("Http:\\\\host"), static_cast<std::int16_t>(month), {a2, a3, a4, a5}),
-             expected);
+    QCOMPARE(
+        report::address(QStringLiteral("Http:\\\\host"), static_cast<std::int16_t>(month), {a2, a3, a4, a5}), expected);
 }
 
 void TestReportRequest::announcement_data()

@@ -11,8 +11,7 @@
 
 // A registry held in memory: keys with (type, bytes) values, or keys that
 // refuse to be opened. Records what was asked of it.
-class FakeRegistry : public platform::Registry
-{
+class FakeRegistry : public platform::Registry {
 public:
     struct Value {
         std::uint32_t type;
@@ -63,10 +62,7 @@ public:
         return kSuccess;
     }
 
-    long closeKey(Key key) override
-    {
-        return open.remove(key) ? kSuccess : 6;
-    }
+    long closeKey(Key key) override { return open.remove(key) ? kSuccess : 6; }
 
     QList<std::uint32_t> accessRequested;
     QSet<Key> open; // keys opened and not yet closed

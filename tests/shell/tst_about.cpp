@@ -51,8 +51,7 @@ bool runFromMenu(const std::function<void(frmAbout *)> &handler)
 }
 } // namespace
 
-class TestAbout : public QObject
-{
+class TestAbout : public QObject {
     Q_OBJECT
 private slots:
     void layoutAndTexts();
@@ -96,9 +95,10 @@ void TestAbout::layoutAndTexts()
     QCOMPARE(label("lblDescription")->geometry(), QRect(120, 80, 259, 94));
     QVERIFY(label("lblDescription")->wordWrap());
     QCOMPARE(label("lblDescription")->text().split(QLatin1Char('\n')),
-             (QStringList{QStringLiteral("    宝宝在0-3岁阶段发育较快，很难做出客观准确地评价。测评结果主要供家长教育时作参考。"),
-                          QStringLiteral("    这个版本为简版，供家庭使用，不提供亲子教育方案。本中心为会员提供分月份的活动指导，"
-                                         "让家长把家变成亲子中心，比去亲子中心会有更好的效果。")}));
+        (QStringList {
+            QStringLiteral("    宝宝在0-3岁阶段发育较快，很难做出客观准确地评价。测评结果主要供家长教育时作参考。"),
+            QStringLiteral("    这个版本为简版，供家庭使用，不提供亲子教育方案。本中心为会员提供分月份的活动指导，"
+                           "让家长把家变成亲子中心，比去亲子中心会有更好的效果。")}));
 
     auto *grey = dialog.findChild<QFrame *>(QStringLiteral("Line1_1"));
     auto *white = dialog.findChild<QFrame *>(QStringLiteral("Line1_0"));
@@ -158,7 +158,7 @@ void TestAbout::startsTheTool()
     });
     QVERIFY(closed);
     QVERIFY(stayedOpen);
-    QCOMPARE(setup.started, QStringList{QStringLiteral("/usr/bin/sysinfo-tool")});
+    QCOMPARE(setup.started, QStringList {QStringLiteral("/usr/bin/sysinfo-tool")});
     QVERIFY(messages.messages.isEmpty());
 }
 
@@ -200,7 +200,7 @@ void TestAbout::unavailable()
         dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
     });
     QVERIFY(closed);
-    QCOMPARE(messages.messages, QStringList{kUnavailable});
+    QCOMPARE(messages.messages, QStringList {kUnavailable});
     QVERIFY(openAtMessage);
     QVERIFY(stayedOpen);
 }

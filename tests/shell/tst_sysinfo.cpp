@@ -27,8 +27,7 @@ struct StarterRecorder {
 };
 } // namespace
 
-class TestSysInfo : public QObject
-{
+class TestSysInfo : public QObject {
     Q_OBJECT
 private slots:
     void getKeyValue_data();
@@ -48,14 +47,14 @@ void TestSysInfo::getKeyValue_data()
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("text with closing zero") << 1u << QByteArray("C:\\Tools\\msinfo32.exe\0", 22)
-                                            << QStringLiteral("C:\\Tools\\msinfo32.exe");
+    QTest::newRow("text with closing zero")
+        << 1u << QByteArray("C:\\Tools\\msinfo32.exe\0", 22) << QStringLiteral("C:\\Tools\\msinfo32.exe");
     QTest::newRow("text without closing zero") << 1u << QByteArray("abc") << QStringLiteral("abc");
     QTest::newRow("empty text") << 1u << QByteArray() << QString();
-    QTest::newRow("number, most significant byte first") << 4u << QByteArray("\x78\x56\x34\x12", 4)
-                                                         << QStringLiteral("&h12345678");
-    QTest::newRow("number, two uppercase digits a byte") << 4u << QByteArray("\x0d\x0c\xab\x0a", 4)
-                                                         << QStringLiteral("&h0AAB0C0D");
+    QTest::newRow("number, most significant byte first")
+        << 4u << QByteArray("\x78\x56\x34\x12", 4) << QStringLiteral("&h12345678");
+    QTest::newRow("number, two uppercase digits a byte")
+        << 4u << QByteArray("\x0d\x0c\xab\x0a", 4) << QStringLiteral("&h0AAB0C0D");
     // The closing-zero rule applies to every type: a number whose top byte is
     // zero loses it.
     QTest::newRow("number 42") << 4u << QByteArray("\x2a\x00\x00\x00", 4) << QStringLiteral("&h00002A");
@@ -69,9 +68,10 @@ void TestSysInfo::getKeyValue()
     FakeRegistry registry;
     registry.setValue(kToolKey, "PATH", type, data);
     QString text = QStringLiteral("caller's");
-    QVERIFY(sysinfo::GetKeyValue(registry, Root::LocalMachine, QString::fromLatin1(kToolKey), QStringLiteral("PATH"), text));
+    QVERIFY(sysinfo::GetKeyValue(
+        registry, Root::LocalMachine, QString::fromLatin1(kToolKey), QStringLiteral("PATH"), text));
     QCOMPARE(text, expected);
-    QCOMPARE(registry.accessRequested, QList<std::uint32_t>{0x2003F});
+    QCOMPARE(registry.accessRequested, QList<std::uint32_t> {0x2003F});
     QVERIFY(registry.open.isEmpty());
 }
 
@@ -112,8 +112,9 @@ void TestSysInfo::getKeyValueFailures()
         break;
     }
     QString text = QStringLiteral("caller's");
-    QCOMPARE(sysinfo::GetKeyValue(registry, Root::LocalMachine, QString::fromLatin1(kToolKey), QStringLiteral("PATH"), text),
-             result);
+    QCOMPARE(
+        sysinfo::GetKeyValue(registry, Root::LocalMachine, QString::fromLatin1(kToolKey), QStringLiteral("PATH"), text),
+        result);
     QCOMPARE(text, expected);
     QVERIFY(registry.open.isEmpty());
 }
@@ -126,7 +127,7 @@ void TestSysInfo::firstValueStartedUnchecked()
     StarterRecorder starter;
     QVERIFY(sysinfo::StartSysInfo(registry));
     QCOMPARE(starter.started,
-             QStringList{QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe")});
+        QStringList {QStringLiteral("C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe")});
     QCOMPARE(starter.argumentLists.value(0), QStringList());
 }
 
@@ -149,7 +150,7 @@ void TestSysInfo::secondValueNeedsTheFile()
     file.close();
     StarterRecorder starter;
     QVERIFY(sysinfo::StartSysInfo(registry));
-    QCOMPARE(starter.started, QStringList{tool});
+    QCOMPARE(starter.started, QStringList {tool});
 
     // A first key that refuses access falls through to the second.
     registry.refuse(kToolKey);
@@ -169,7 +170,7 @@ void TestSysInfo::nothingToStart()
     refusing.setText(kLocationKey, "MSINFO", "C:\\");
     refusing.refuseEverything();
     QVERIFY(!sysinfo::StartSysInfo(refusing));
-    QCOMPARE(refusing.accessRequested, (QList<std::uint32_t>{0x2003F, 0x2003F}));
+    QCOMPARE(refusing.accessRequested, (QList<std::uint32_t> {0x2003F, 0x2003F}));
     QVERIFY(starter.started.isEmpty());
 }
 
@@ -218,7 +219,7 @@ void TestSysInfo::linuxRegistryFindsADesktopTool()
 
     StarterRecorder starter;
     QVERIFY(sysinfo::StartSysInfo(native));
-    QCOMPARE(starter.started, QStringList{dir.filePath(QStringLiteral("hardinfo"))});
+    QCOMPARE(starter.started, QStringList {dir.filePath(QStringLiteral("hardinfo"))});
 #endif
 }
 

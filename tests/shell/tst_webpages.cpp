@@ -10,8 +10,7 @@ using testsupport::AddressRecorder;
 using testsupport::TempDatabase;
 
 // The web page commands of the main window: ten menu items and the logo.
-class TestWebPages : public QObject
-{
+class TestWebPages : public QObject {
     Q_OBJECT
 private slots:
     void menuItemOpensItsPage_data();
@@ -47,7 +46,7 @@ void TestWebPages::menuItemOpensItsPage()
     auto *action = main.findChild<QAction *>(item);
     QVERIFY(action);
     action->trigger();
-    QCOMPARE(recorder.addresses, QStringList{webpages::baseUrl() + path});
+    QCOMPARE(recorder.addresses, QStringList {webpages::baseUrl() + path});
 }
 
 void TestWebPages::logoOpensTheSiteItself()
@@ -61,7 +60,7 @@ void TestWebPages::logoOpensTheSiteItself()
     QVERIFY(logo);
     QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(2, 2));
     QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(logo->width() - 3, logo->height() - 3));
-    QCOMPARE(recorder.addresses, (QStringList{webpages::baseUrl(), webpages::baseUrl()}));
+    QCOMPARE(recorder.addresses, (QStringList {webpages::baseUrl(), webpages::baseUrl()}));
     // Other buttons do nothing.
     QTest::mouseClick(logo, Qt::RightButton);
     QCOMPARE(recorder.addresses.size(), 2);
@@ -79,7 +78,7 @@ void TestWebPages::eachChoiceIsOneRequest()
     zhili->trigger();
     const QString study = webpages::baseUrl() + QStringLiteral("\\fedu\\study.asp");
     const QString shop = webpages::baseUrl() + QStringLiteral("\\shop\\");
-    QCOMPARE(recorder.addresses, (QStringList{study, study, shop}));
+    QCOMPARE(recorder.addresses, (QStringList {study, study, shop}));
     QCOMPARE(deve->text(), zhili->text()); // same caption, different pages
 }
 

@@ -16,8 +16,7 @@ namespace testsupport {
 
 // A fresh database file in a temporary directory, which the application
 // opens instead of the installed one for as long as this object lives.
-class TempDatabase
-{
+class TempDatabase {
 public:
     // An empty database with the schema only.
     TempDatabase();
@@ -45,8 +44,7 @@ private:
 };
 
 // Records the user messages instead of showing boxes.
-class MessageRecorder
-{
+class MessageRecorder {
 public:
     MessageRecorder();
     ~MessageRecorder();
@@ -56,8 +54,7 @@ public:
 };
 
 // Records the addresses handed to the browser instead of starting one.
-class AddressRecorder
-{
+class AddressRecorder {
 public:
     AddressRecorder();
     ~AddressRecorder();
@@ -67,11 +64,9 @@ public:
 // Calls handler with the next modal dialog of type W as soon as it is shown.
 // If none appears within the timeout, every modal window is closed so that the
 // test cannot hang, and timedOut() turns true.
-class ModalWatcher : public QObject
-{
+class ModalWatcher : public QObject {
 public:
-    template <class W>
-    static ModalWatcher *when(std::function<void(W *)> handler, int timeoutMs = 5000)
+    template <class W> static ModalWatcher *when(std::function<void(W *)> handler, int timeoutMs = 5000)
     {
         return new ModalWatcher(
             [handler](QWidget *w) {
@@ -95,8 +90,7 @@ private:
 };
 
 // Finds a child by objectName; fails the current test when it is missing.
-template <class T>
-T *child(QObject *parent, const QString &name)
+template <class T> T *child(QObject *parent, const QString &name)
 {
     return parent->findChild<T *>(name);
 }
