@@ -1,5 +1,6 @@
 #include "Fonts.h"
 
+#include <QFontMetrics>
 #include <QStringList>
 
 namespace fonts {
@@ -35,6 +36,19 @@ QFont font(const QString &family, double pointSize, bool bold, bool italic)
     f.setBold(bold);
     f.setItalic(italic);
     return f;
+}
+
+QFont forFixedText(QFont font, const QString &text)
+{
+    font.setStyleStrategy(QFont::NoFontMerging);
+    const QFontMetrics metrics(font);
+    for (const QChar ch : text) {
+        if (!ch.isSpace() && !metrics.inFont(ch)) {
+            font.setStyleStrategy(QFont::PreferDefault);
+            break;
+        }
+    }
+    return font;
 }
 
 } // namespace fonts

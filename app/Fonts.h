@@ -18,4 +18,9 @@ void installSubstitutions();
 // A font of the given face and point size (fractional sizes as the layouts use).
 QFont font(const QString &family, double pointSize, bool bold = false, bool italic = false);
 
+// The font for a fixed text: when the face alone has every character of the
+// text, the font is told not to look for fallback faces, which spares the
+// search for them when the window is first shown.
+QFont forFixedText(QFont font, const QString &text);
+
 } // namespace fonts

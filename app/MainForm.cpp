@@ -98,21 +98,21 @@ void MainForm::buildControls()
     setCentralWidget(client);
 
     auto *logo = makeLabel(client, "I1", QString(), QRect(8, 0, 94, 77));
-    logo->setPixmap(QPixmap(QStringLiteral(":/assets/logo.png")));
+    logo->setPixmap(QPixmap(QStringLiteral(":/assets/logo.bmp")));
     logo->setScaledContents(true);
     logo->setCursor(Qt::PointingHandCursor);
     logo->installEventFilter(this);
 
     auto *motto = makeLabel(client, "Label1", QStringLiteral("一切为了孩子"), QRect(128, 8, 233, 49));
-    motto->setFont(fonts::font(fonts::kLiSu, 24, true));
+    motto->setFont(fonts::forFixedText(fonts::font(fonts::kLiSu, 24, true), motto->text()));
     setColour(motto, QColor(255, 0, 0));
 
     auto *english = makeLabel(client, "Label2", QStringLiteral("ALL FOR KIDS"), QRect(256, 40, 273, 33));
-    english->setFont(fonts::font(QStringLiteral("Verdana"), 15.75, true, true));
+    english->setFont(fonts::forFixedText(fonts::font(QStringLiteral("Verdana"), 15.75, true, true), english->text()));
     setColour(english, QColor(192, 64, 0));
 
     auto *picture = makeLabel(client, "Picture1", QString(), QRect(48, 72, 361, 241));
-    picture->setPixmap(QPixmap(QStringLiteral(":/assets/picture.png")));
+    picture->setPixmap(QPixmap(QStringLiteral(":/assets/picture.bmp")));
 
     // The three main commands, reached from the menu only.
     const struct {
@@ -137,7 +137,7 @@ void MainForm::buildControls()
         QStringLiteral("智能(Intelligence)    诚实(Integrity) \n创新(Innovation)      进步(Improvement)"), client);
     values->setObjectName(QStringLiteral("Label3"));
     values->setGeometry(24, 320, 425, 41);
-    values->setFont(fonts::font(fonts::kSimHei, 14.25, true));
+    values->setFont(fonts::forFixedText(fonts::font(fonts::kSimHei, 14.25, true), values->text()));
     setColour(values, QColor(192, 0, 0));
 }
 

@@ -68,7 +68,7 @@ frmAbout::frmAbout(QWidget *parent)
     move(156, 129);
 
     auto *image = makeLabel(this, "Image1", QString(), QRect(8, 8, 92, 85));
-    image->setPixmap(QPixmap(QStringLiteral(":/assets/about-logo.png")));
+    image->setPixmap(QPixmap(QStringLiteral(":/assets/about-logo.bmp")));
     image->setScaledContents(true);
 
     auto *title = makeLabel(this, "lblTitle", appinfo::kProductTitle, QRect(104, 8, 259, 40));
