@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <stdexcept>
 
@@ -31,6 +32,11 @@ QList<Item> readItems(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         fail(path, 0, QStringLiteral("cannot be read"));
     const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    static const QString header = QStringLiteral("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource");
+    if (lines.first().trimmed() != header)
+        fail(path, 1, QStringLiteral("the header line must read: %1").arg(header));
+    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
+    static const QRegularExpression number(QStringLiteral("^[0-9]+(\\.[0-9]+)?$"));
     QList<Item> items;
     for (int i = 1; i < lines.size(); ++i) { // line 0 is the header
         QString line = lines.at(i);
@@ -44,11 +50,11 @@ QList<Item> readItems(const QString &path)
         Item item;
         bool ok = false;
         item.age = fields.at(0).toInt(&ok);
-        if (!ok)
+        if (!ok || !wholeNumber.match(fields.at(0)).hasMatch())
             fail(path, i + 1, QStringLiteral("age is not a whole number"));
         item.clas = fields.at(1);
         item.fen = fields.at(2).toDouble(&ok);
-        if (!ok)
+        if (!ok || !number.match(fields.at(2)).hasMatch())
             fail(path, i + 1, QStringLiteral("fen is not a number"));
         item.item = fields.at(3);
         item.howto = optionalText(fields.at(4));

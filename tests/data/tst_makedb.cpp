@@ -76,7 +76,15 @@ void TestMakeDb::badContentLeavesTheDatabaseAlone()
     const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
     writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
     QCOMPARE(makedb(db, dir.path()), 0);
+    // A line short of fields, a month age with a blank, a mislabelled column.
     writeContent(dir.path(), "1\t生理\t16\t缺少字段\n");
+    QVERIFY(makedb(db, dir.path()) != 0);
+    writeContent(dir.path(), " 1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    QVERIFY(makedb(db, dir.path()) != 0);
+    QFile f(dir.filePath(QStringLiteral("items-01.tsv")));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("age\tclas\tpoints\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\n1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    f.close();
     QVERIFY(makedb(db, dir.path()) != 0);
     QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")), QStringList {QStringLiteral("抬头")});
     QVERIFY(!QFile::exists(db + QStringLiteral(".new")));
