@@ -1,4 +1,5 @@
 #include "MainForm.h"
+#include "Controls.h"
 
 #include "AppInfo.h"
 #include "CurrentValues.h"
@@ -27,15 +28,6 @@
 
 namespace {
 
-QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
-{
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
 // A label whose lines share its height evenly. The free Hei fonts have taller
 // lines than the classic face the layout was drawn for; spread this way, two
 // lines still fit the 41-pixel box.
@@ -56,13 +48,6 @@ protected:
             painter.drawText(QPoint(0, metrics.ascent() + i * pitch), lines.at(i));
     }
 };
-
-void setColour(QLabel *label, const QColor &colour)
-{
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, colour);
-    label->setPalette(p);
-}
 
 } // namespace
 
@@ -97,21 +82,21 @@ void MainForm::buildControls()
     client->setFixedSize(461, 366);
     setCentralWidget(client);
 
-    auto *logo = makeLabel(client, "I1", QString(), QRect(8, 0, 94, 77));
+    auto *logo = controls::label(client, "I1", QString(), QRect(8, 0, 94, 77));
     logo->setPixmap(QPixmap(QStringLiteral(":/assets/logo.bmp")));
     logo->setScaledContents(true);
     logo->setCursor(Qt::PointingHandCursor);
     logo->installEventFilter(this);
 
-    auto *motto = makeLabel(client, "Label1", QStringLiteral("一切为了孩子"), QRect(128, 8, 233, 49));
+    auto *motto = controls::label(client, "Label1", QStringLiteral("一切为了孩子"), QRect(128, 8, 233, 49));
     motto->setFont(fonts::forFixedText(fonts::font(fonts::kLiSu, 24, true), motto->text()));
-    setColour(motto, QColor(255, 0, 0));
+    controls::setTextColour(motto, QColor(255, 0, 0));
 
-    auto *english = makeLabel(client, "Label2", QStringLiteral("ALL FOR KIDS"), QRect(256, 40, 273, 33));
+    auto *english = controls::label(client, "Label2", QStringLiteral("ALL FOR KIDS"), QRect(256, 40, 273, 33));
     english->setFont(fonts::forFixedText(fonts::font(QStringLiteral("Verdana"), 15.75, true, true), english->text()));
-    setColour(english, QColor(192, 64, 0));
+    controls::setTextColour(english, QColor(192, 64, 0));
 
-    auto *picture = makeLabel(client, "Picture1", QString(), QRect(48, 72, 361, 241));
+    auto *picture = controls::label(client, "Picture1", QString(), QRect(48, 72, 361, 241));
     picture->setPixmap(QPixmap(QStringLiteral(":/assets/picture.bmp")));
 
     // The three main commands, reached from the menu only.
@@ -126,9 +111,7 @@ void MainForm::buildControls()
         {"InputCmd", QStringLiteral("输入"), QRect(80, 224, 81, 33), &MainForm::inputCommand},
     };
     for (const auto &b : buttons) {
-        auto *button = new QPushButton(b.caption, client);
-        button->setObjectName(QString::fromLatin1(b.name));
-        button->setGeometry(b.geometry);
+        QPushButton *button = controls::button(client, b.name, b.caption, b.geometry);
         button->hide();
         connect(button, &QPushButton::clicked, this, b.command);
     }
@@ -138,7 +121,7 @@ void MainForm::buildControls()
     values->setObjectName(QStringLiteral("Label3"));
     values->setGeometry(24, 320, 425, 41);
     values->setFont(fonts::forFixedText(fonts::font(fonts::kSimHei, 14.25, true), values->text()));
-    setColour(values, QColor(192, 0, 0));
+    controls::setTextColour(values, QColor(192, 0, 0));
 }
 
 void MainForm::buildMenus()

@@ -1,4 +1,5 @@
 #include "frmAbout.h"
+#include "Controls.h"
 
 #include "AppInfo.h"
 #include "Fonts.h"
@@ -20,13 +21,8 @@ const QString kDescription
 
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette p = label->palette();
-    p.setColor(QPalette::WindowText, Qt::black);
-    label->setPalette(p);
+    QLabel *label = controls::label(parent, name, text, geometry);
+    controls::setTextColour(label, Qt::black);
     return label;
 }
 
@@ -85,15 +81,11 @@ frmAbout::frmAbout(QWidget *parent)
     makeLine(this, "Line1_0", Qt::white, QRect(8, 168, 371, 2));
     makeLine(this, "Line1_1", QColor(128, 128, 128), QRect(8, 168, 372, 1));
 
-    m_cmdOK = new QPushButton(QStringLiteral("OK"), this);
-    m_cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    m_cmdOK->setGeometry(283, 176, 84, 23);
+    m_cmdOK = controls::button(this, "cmdOK", QStringLiteral("OK"), QRect(283, 176, 84, 23));
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
-    auto *sysInfo = new QPushButton(QStringLiteral("系统信息"), this);
-    sysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
-    sysInfo->setGeometry(284, 205, 83, 23);
+    QPushButton *sysInfo = controls::button(this, "cmdSysInfo", QStringLiteral("系统信息"), QRect(284, 205, 83, 23));
     connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 
     setTabOrder(m_cmdOK, sysInfo);

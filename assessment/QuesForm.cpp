@@ -1,4 +1,5 @@
 #include "QuesForm.h"
+#include "app/Controls.h"
 
 #include "app/CurrentValues.h"
 #include "app/Fonts.h"
@@ -48,10 +49,7 @@ QuesForm::QuesForm(QWidget *parent)
 void QuesForm::buildControls()
 {
     auto addLabel = [this](const char *name, const QString &text, const QRect &geometry) {
-        auto *label = new QLabel(text, this);
-        label->setObjectName(QString::fromLatin1(name));
-        label->setGeometry(geometry);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        QLabel *label = controls::label(this, name, text, geometry);
         label->setWordWrap(true);
         return label;
     };
@@ -85,11 +83,7 @@ void QuesForm::buildControls()
         m_options[i] = option;
     }
 
-    m_next = new QPushButton(kNextCaption, this);
-    m_next->setObjectName(QStringLiteral("NextCmd"));
-    m_next->setGeometry(336, 360, 97, 33);
-    m_next->setAutoDefault(false);
-    m_next->setDefault(false);
+    m_next = controls::button(this, "NextCmd", kNextCaption, QRect(336, 360, 97, 33));
     connect(m_next, &QPushButton::clicked, this, &QuesForm::next);
 
     setTabOrder(m_options[0], m_options[1]);

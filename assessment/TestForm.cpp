@@ -1,4 +1,5 @@
 #include "TestForm.h"
+#include "app/Controls.h"
 
 #include "MonthCheck.h"
 #include "QuesForm.h"
@@ -37,10 +38,7 @@ TestForm::TestForm(QWidget *parent)
 void TestForm::buildControls()
 {
     auto addLabel = [this](const char *name, const QString &text, const QRect &geometry) {
-        auto *label = new QLabel(text, this);
-        label->setObjectName(QString::fromLatin1(name));
-        label->setGeometry(geometry);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        controls::label(this, name, text, geometry);
     };
     auto addBox = [this](const char *name, const QRect &geometry) {
         auto *box = new QLineEdit(this);
@@ -60,12 +58,8 @@ void TestForm::buildControls()
     addLabel("Label5", QStringLiteral("呼吸(次/分)"), QRect(24, 224, 121, 33));
     m_breath = addBox("Text5", QRect(144, 216, 81, 33));
 
-    m_start = new QPushButton(QStringLiteral("开始测试"), this);
-    m_start->setObjectName(QStringLiteral("Command1"));
-    m_start->setGeometry(88, 272, 89, 25);
     // No default button: Enter in a box does not start the test.
-    m_start->setAutoDefault(false);
-    m_start->setDefault(false);
+    m_start = controls::button(this, "Command1", QStringLiteral("开始测试"), QRect(88, 272, 89, 25));
     connect(m_start, &QPushButton::clicked, this, &TestForm::startTest);
 
     setTabOrder(m_monthAge, m_height);

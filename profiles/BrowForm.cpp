@@ -1,4 +1,5 @@
 #include "BrowForm.h"
+#include "app/Controls.h"
 
 #include "app/CurrentValues.h"
 #include "app/Fonts.h"
@@ -18,21 +19,15 @@ BrowForm::BrowForm(QWidget *parent)
     setFont(fonts::font(fonts::kSimSun, 12));
     setFixedSize(184, 266);
 
-    auto *label = new QLabel(QStringLiteral("选择用户"), this);
-    label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(8, 16, 177, 33);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    controls::label(this, "Label1", QStringLiteral("选择用户"), QRect(8, 16, 177, 33));
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setGeometry(16, 48, 153, 164);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
 
-    auto *ok = new QPushButton(QStringLiteral("确  定"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setGeometry(56, 232, 73, 25);
     // Neither default nor cancel button: Enter does not press it.
-    ok->setAutoDefault(false);
+    QPushButton *ok = controls::button(this, "cmdOK", QStringLiteral("确  定"), QRect(56, 232, 73, 25));
     ok->setDefault(false);
     connect(ok, &QPushButton::clicked, this, &BrowForm::confirm);
 

@@ -1,4 +1,5 @@
 #include "InputForm.h"
+#include "app/Controls.h"
 
 #include "BirthDate.h"
 #include "app/CurrentValues.h"
@@ -30,11 +31,7 @@ constexpr int kFieldHeight = 29;
 QLabel *makeLabel(
     QWidget *parent, const char *name, const QString &text, int left, int top, int width, int height = kLabelHeight)
 {
-    auto *label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(left, top, width, height);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
+    return controls::label(parent, name, text, QRect(left, top, width, height));
 }
 
 QLineEdit *makeField(QWidget *parent, const char *name, int left, int top, int width)
@@ -81,9 +78,7 @@ void InputForm::buildControls()
 {
     QLabel *title = makeLabel(this, "Label1", QStringLiteral("禾岚多元智能--基本信息"), 72, 16, 369, 49);
     title->setFont(fonts::font(fonts::kSimSun, 24));
-    QPalette palette = title->palette();
-    palette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    title->setPalette(palette);
+    controls::setTextColour(title, QColor(0, 0, 255));
 
     makeLabel(this, "LabelName", QStringLiteral("儿童姓名"), 8, 80, 97);
     m_name = makeField(this, "TextName", 112, 80, 105);
@@ -111,11 +106,8 @@ void InputForm::buildControls()
     makeLabel(this, "LabelAddr", QStringLiteral("地    址"), 8, 264, 97);
     m_addr = makeField(this, "TextAddr", 112, 256, 393);
 
-    m_confirm = new QPushButton(QStringLiteral("修改完成"), this);
-    m_confirm->setObjectName(QStringLiteral("ConfirmCmd"));
-    m_confirm->setGeometry(192, 312, 105, 33);
     // Enter in a field does not press the button.
-    m_confirm->setAutoDefault(false);
+    m_confirm = controls::button(this, "ConfirmCmd", QStringLiteral("修改完成"), QRect(192, 312, 105, 33));
     connect(m_confirm, &QPushButton::clicked, this, &InputForm::confirm);
 
     QWidget *order[] = {m_name, m_sexList, m_year, m_month, m_day, m_pname, m_phone, m_email, m_addr, m_confirm};

@@ -1,4 +1,5 @@
 #include "OutForm.h"
+#include "app/Controls.h"
 
 #include "ReportRequest.h"
 #include "app/CurrentValues.h"
@@ -24,19 +25,14 @@ OutForm::OutForm(QWidget *parent)
     setFont(fonts::font(fonts::kSimSun, 12));
     setFixedSize(289, 109);
 
-    auto *label = new QLabel(QStringLiteral("选择月份"), this);
-    label->setObjectName(QStringLiteral("Label1"));
-    label->setGeometry(40, 16, 73, 25);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    controls::label(this, "Label1", QStringLiteral("选择月份"), QRect(40, 16, 73, 25));
 
     m_comboMon = new QComboBox(this);
     m_comboMon->setObjectName(QStringLiteral("ComboMon"));
     m_comboMon->setEditable(false);
     m_comboMon->setGeometry(128, 16, 97, 24);
 
-    m_okCmd = new QPushButton(QStringLiteral("确定"), this);
-    m_okCmd->setObjectName(QStringLiteral("OKCmd"));
-    m_okCmd->setGeometry(88, 64, 89, 33);
+    m_okCmd = controls::button(this, "OKCmd", QStringLiteral("确定"), QRect(88, 64, 89, 33));
     connect(m_okCmd, &QPushButton::clicked, this, &OutForm::requestReport);
 
     setTabOrder(m_okCmd, m_comboMon);

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QColor>
+#include <QRect>
+#include <QString>
+
+class QLabel;
+class QPushButton;
+class QWidget;
+
+// The windows have fixed layouts: every control is placed at its own pixel
+// position and carries its name as objectName.
+namespace controls {
+
+// A label whose text starts at its top-left corner, as on the classic forms.
+QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
+
+// A button that Enter in another control does not press.
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
+
+// Sets the colour of a control's text.
+void setTextColour(QWidget *widget, const QColor &colour);
+
+} // namespace controls
