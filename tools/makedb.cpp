@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 
 namespace {
 
@@ -73,9 +74,14 @@ int main(int argc, char **argv)
             }
             tx.Commit();
         }
-        QFile::remove(output);
-        if (!QFile::rename(temporary, output)) {
-            std::fprintf(stderr, "makedb: cannot write %s\n", qPrintable(output));
+        // The new file takes the old one's place in one step: at no moment is
+        // there no database.
+        std::error_code error;
+        std::filesystem::rename(
+            QFile::encodeName(temporary).toStdString(), QFile::encodeName(output).toStdString(), error);
+        if (error) {
+            std::fprintf(stderr, "makedb: cannot write %s: %s\n", qPrintable(output), error.message().c_str());
+            QFile::remove(temporary);
             return 1;
         }
         std::printf("makedb: %lld items written to %s\n", static_cast<long long>(items.size()), qPrintable(output));
