@@ -8,7 +8,6 @@
 #include "data/Conversions.h"
 
 #include <QButtonGroup>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,7 +21,7 @@ const QString kResultsCaption = QStringLiteral("测试结果");
 } // namespace
 
 QuesForm::QuesForm(QWidget *parent)
-    : QDialog(parent)
+    : FixedDialog(parent)
 {
     setObjectName(QStringLiteral("QuesForm"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
@@ -104,16 +103,6 @@ int QuesForm::exec()
         return QDialog::Rejected;
     }
     return QDialog::exec();
-}
-
-void QuesForm::keyPressEvent(QKeyEvent *event)
-{
-    // Escape does not abandon the questionnaire; only the close box does.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->ignore();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void QuesForm::showItem()

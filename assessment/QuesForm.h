@@ -3,7 +3,7 @@
 #include "Scoring.h"
 #include "data/Dao.h"
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
 class QButtonGroup;
 class QLabel;
@@ -13,7 +13,7 @@ class QRadioButton;
 // The month's questionnaire: one item at a time, rated with one of five
 // options; after the last item the total is shown and the results are stored
 // in the month's row.
-class QuesForm : public QDialog {
+class QuesForm : public FixedDialog {
     Q_OBJECT
 public:
     explicit QuesForm(QWidget *parent = nullptr);
@@ -21,9 +21,6 @@ public:
     // A month age without items has nothing to ask: the parent is told so and
     // the window is not shown.
     int exec() override;
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();

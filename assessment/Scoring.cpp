@@ -1,5 +1,6 @@
 #include "Scoring.h"
 
+#include "data/ContentFile.h"
 #include "data/Conversions.h"
 #include "data/Dao.h"
 
@@ -18,18 +19,9 @@ double optionFactor(int rating)
 
 int domainNumber(const QString &clas)
 {
-    static const std::array<QString, 5> names = {
-        QStringLiteral("生理"),
-        QStringLiteral("运动"),
-        QStringLiteral("认知"),
-        QStringLiteral("言语"),
-        QStringLiteral("人际"),
-    };
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (clas == names.at(i))
-            return static_cast<int>(i) + kFirstDomain;
-    }
-    return kOtherDomain;
+    // The domains in their order, as the questionnaire's content names them.
+    const qsizetype i = content::kDomains.indexOf(clas);
+    return i < 0 ? kOtherDomain : static_cast<int>(i) + kFirstDomain;
 }
 
 std::int16_t total(const std::array<double, 5> &scores)

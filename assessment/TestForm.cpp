@@ -8,13 +8,12 @@
 #include "app/Messages.h"
 #include "data/AssessmentDb.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 TestForm::TestForm(QWidget *parent)
-    : QDialog(parent)
+    : FixedDialog(parent)
 {
     setObjectName(QStringLiteral("TestForm"));
     setWindowTitle(QStringLiteral("每月生理资料"));
@@ -68,16 +67,6 @@ void TestForm::buildControls()
     setTabOrder(m_heartRate, m_breath);
     setTabOrder(m_breath, m_start);
     m_monthAge->setFocus();
-}
-
-void TestForm::keyPressEvent(QKeyEvent *event)
-{
-    // Neither Enter nor Escape has a meaning of its own in this window.
-    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        event->ignore();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 void TestForm::startTest()

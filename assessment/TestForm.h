@@ -2,7 +2,7 @@
 
 #include "data/Dao.h"
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
 class QLineEdit;
 class QPushButton;
@@ -10,13 +10,10 @@ class QPushButton;
 // The month's measurements: proposes a month age, takes the month age and
 // four measurements, creates the month's row and hands over to the
 // questionnaire.
-class TestForm : public QDialog {
+class TestForm : public FixedDialog {
     Q_OBJECT
 public:
     explicit TestForm(QWidget *parent = nullptr);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void buildControls();

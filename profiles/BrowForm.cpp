@@ -6,13 +6,12 @@
 #include "app/Messages.h"
 #include "data/AssessmentDb.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 
 BrowForm::BrowForm(QWidget *parent)
-    : QDialog(parent)
+    : FixedDialog(parent)
 {
     setObjectName(QStringLiteral("BrowForm"));
     setWindowTitle(QStringLiteral("用户管理"));
@@ -58,14 +57,4 @@ void BrowForm::confirm()
     }
     current::userName = name;
     accept();
-}
-
-void BrowForm::keyPressEvent(QKeyEvent *event)
-{
-    // Escape does not close the window; only the close box and the button do.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

@@ -1,19 +1,16 @@
 #pragma once
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
 class QListWidget;
 
 // Chooses the current child from the names in `user`.
-class BrowForm : public QDialog {
+class BrowForm : public FixedDialog {
     Q_OBJECT
 public:
     // The load step: fills the list from `user`, holding no database handle
     // afterwards.
     explicit BrowForm(QWidget *parent = nullptr);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void fillList();

@@ -9,7 +9,7 @@
 
 #include <QComboBox>
 #include <QDate>
-#include <QKeyEvent>
+#include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -61,7 +61,7 @@ int chosenNumber(const QComboBox *list)
 } // namespace
 
 InputForm::InputForm(QWidget *parent)
-    : QDialog(parent)
+    : FixedDialog(parent)
 {
     setObjectName(QStringLiteral("InputForm"));
     setFont(fonts::font(fonts::kSimSun, 15.75));
@@ -194,16 +194,6 @@ bool InputForm::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_day && event->type() == QEvent::FocusIn)
         fitDayList();
     return QDialog::eventFilter(watched, event);
-}
-
-void InputForm::keyPressEvent(QKeyEvent *event)
-{
-    // The form has no cancel button: Escape does not close it.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }
 
 bool InputForm::nameTaken(const QString &name)

@@ -2,7 +2,7 @@
 
 #include "data/Dao.h"
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
 class QComboBox;
 class QLineEdit;
@@ -11,7 +11,7 @@ class QPushButton;
 // The profile of the current child: shown and changed when a `user` row
 // carries the current child's name (profile mode), entered afresh otherwise
 // (new-profile mode).
-class InputForm : public QDialog {
+class InputForm : public FixedDialog {
     Q_OBJECT
 public:
     // The load step: fills the lists and decides the mode.
@@ -26,7 +26,6 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -11,12 +11,11 @@
 #include "platform/AddressOpener.h"
 
 #include <QComboBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 OutForm::OutForm(QWidget *parent)
-    : QDialog(parent)
+    : FixedDialog(parent)
 {
     setObjectName(QStringLiteral("OutForm"));
     setWindowTitle(QStringLiteral("请您选择月份"));
@@ -83,14 +82,4 @@ void OutForm::requestReport()
     const QString url = report::address(webpages::baseUrl(), *month, *scores);
     messages::show(this, report::announcement(*month));
     platform::openAddress(url);
-}
-
-void OutForm::keyPressEvent(QKeyEvent *event)
-{
-    // No cancel button: the window closes with its close box only.
-    if (event->key() == Qt::Key_Escape) {
-        event->accept();
-        return;
-    }
-    QDialog::keyPressEvent(event);
 }

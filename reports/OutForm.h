@@ -2,21 +2,18 @@
 
 #include "data/Dao.h"
 
-#include <QDialog>
+#include "app/FixedDialog.h"
 
 class QComboBox;
 class QPushButton;
 
 // Chooses one of the current child's recorded months and requests the
 // following month's education plan from the web site.
-class OutForm : public QDialog {
+class OutForm : public FixedDialog {
     Q_OBJECT
 public:
     // Loads the current child's month ages, the last one selected.
     explicit OutForm(QWidget *parent = nullptr);
-
-protected:
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void listMonths();
