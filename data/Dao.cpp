@@ -448,17 +448,6 @@ bool Recordset::AtEOF() const
     return m_pos >= m_rows.size();
 }
 
-bool Recordset::AtBOF() const
-{
-    return m_rows.isEmpty() || m_pos < 0;
-}
-
-void Recordset::MoveFirst()
-{
-    m_mode = Mode::None;
-    m_pos = 0;
-}
-
 void Recordset::MoveNext()
 {
     if (AtEOF())

@@ -116,10 +116,8 @@ public:
     bool isOpen() const { return m_conn != nullptr; }
     // True when there is no current row past the last one (EOF).
     bool AtEOF() const;
-    bool AtBOF() const;
     int RecordCount() const { return static_cast<int>(m_rows.size()); }
 
-    void MoveFirst();
     void MoveNext();
     void MoveLast();
 
