@@ -133,6 +133,8 @@ void TestAbout::closes()
     QString focusName;
     const bool closed = runFromMenu([&](frmAbout *dialog) {
         shownAt = dialog->pos();
+        // The window system hands the focus over a moment after the dialog shows.
+        QTest::qWaitFor([] { return QApplication::focusWidget() != nullptr; }, 5000);
         QWidget *focus = QApplication::focusWidget();
         focusName = focus ? focus->objectName() : QString();
         if (key == 0)
