@@ -13,9 +13,9 @@ namespace conv {
 QString decimalText(long long value);
 
 // True when the text is a number as the measurement boxes accept it: optional
-// blanks around it, an optional sign, digits with at most one decimal point
-// and an optional exponent. Empty or blank text is not a number, nor is a
-// number too large for a double.
+// blanks (spaces, tabs) around it, an optional sign, digits with at most one
+// decimal point and an optional exponent. Empty or blank text is not a number,
+// nor is a number too large for a double; one too small for a double is zero.
 bool isNumeric(const QString &text);
 
 // The value of a text that isNumeric() accepts; nothing otherwise.
@@ -31,7 +31,8 @@ std::optional<std::int16_t> toInt16(double value);
 
 // A number written as text: whole numbers without a point, other values with
 // at most 15 significant digits and no trailing zeros (2.4000000000000004 gives
-// 2.4, 12.5 gives 12.5).
+// 2.4, 12.5 gives 12.5). The text of a finite value always reads back as a
+// number.
 QString numberText(double value);
 
 } // namespace conv

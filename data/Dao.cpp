@@ -9,6 +9,7 @@
 #include <sqlite3.h>
 
 #include <cerrno>
+#include <cmath>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -583,6 +584,18 @@ QVariant Recordset::valueAt(int column) const
 
 namespace {
 
+// A number value for a number column. NaN and infinities are refused like a
+// text that is no number: the engine would store NaN as Null, and no typed
+// text yields an infinity.
+double finiteNumber(const QVariant &value)
+{
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+    return d;
+}
+
 QVariant convertForColumn(ColumnType type, const QVariant &value)
 {
     if (value.isNull())
@@ -602,10 +615,7 @@ QVariant convertForColumn(ColumnType type, const QVariant &value)
                 throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
             d = *parsed;
         } else {
-            bool ok = false;
-            d = value.toDouble(&ok);
-            if (!ok)
-                throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+            d = finiteNumber(value);
         }
         if (type == ColumnType::Int16) {
             const auto v = conv::toInt16(d);
@@ -625,11 +635,7 @@ QVariant convertForColumn(ColumnType type, const QVariant &value)
                 throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
             return *parsed;
         }
-        bool ok = false;
-        const double d = value.toDouble(&ok);
-        if (!ok)
-            throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
-        return d;
+        return finiteNumber(value);
     }
     case ColumnType::Other:
         break;

@@ -48,7 +48,7 @@ int keptDay(int selectedDay, int length)
 std::optional<Date> parse(const QString &text)
 {
     static const QRegularExpression pattern(QStringLiteral(
-        "^ *([0-9]{4})([-/])([0-9]{1,2})\\2([0-9]{1,2})(?:[ T][0-9]{1,2}:[0-9]{2}(?::[0-9]{2}(?:\\.[0-9]+)?)?)? *$"));
+        "^ *([0-9]{4})([-/])([0-9]{1,2})\\2([0-9]{1,2})(?:[ T][0-9]{1,2}:[0-9]{2}(?::[0-9]{2}(?:\\.[0-9]+)?)?)? *\\z"));
     const QRegularExpressionMatch m = pattern.match(text);
     if (!m.hasMatch())
         return std::nullopt;
@@ -68,8 +68,9 @@ std::optional<Date> showable(const QString &text, int currentYear)
 
 QString compose(int year, int month, int day)
 {
-    return conv::decimalText(year) + QLatin1Char('-') + conv::decimalText(month) + QLatin1Char('-')
-        + conv::decimalText(day);
+    // The year keeps four digits, as parse() reads it.
+    return QString::number(year).rightJustified(4, QLatin1Char('0')) + QLatin1Char('-') + conv::decimalText(month)
+        + QLatin1Char('-') + conv::decimalText(day);
 }
 
 } // namespace birthdate

@@ -41,14 +41,16 @@ int keptDay(int selectedDay, int length);
 // Reads a stored birthday: year, month and day separated by "-" (or "/"),
 // month and day with one or two digits ("2003-01-01", "2003-1-1"), optionally
 // followed by a time of day as the engine writes dates ("2003-01-01 00:00:00").
-// Nothing when the text is no such date or the date does not exist.
+// Nothing when the text is no such date or the date does not exist; blanks
+// (spaces) may surround it, a line break may not.
 std::optional<Date> parse(const QString &text);
 
 // The date when the lists can show it (its year lies between 1999 and the
 // current year); nothing otherwise.
 std::optional<Date> showable(const QString &text, int currentYear);
 
-// The stored form: "2003-1-1", without leading zeros.
+// The stored form: "2003-1-1", month and day without leading zeros, the year
+// with four digits.
 QString compose(int year, int month, int day);
 
 } // namespace birthdate

@@ -2,6 +2,7 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <limits>
 
 class TestConversions : public QObject {
@@ -14,6 +15,7 @@ private slots:
     void numericTest();
     void numberText_data();
     void numberText();
+    void numberTextReadsBack();
 };
 
 void TestConversions::roundsHalfToEven_data()
@@ -73,6 +75,9 @@ void TestConversions::numericTest_data()
     QTest::newRow("sign alone") << QStringLiteral("-") << false << 0.0;
     QTest::newRow("exponent alone") << QStringLiteral("e5") << false << 0.0;
     QTest::newRow("beyond a double") << QStringLiteral("1e400") << false << 0.0;
+    QTest::newRow("below a double") << QStringLiteral("-1e-400") << true << 0.0;
+    QTest::newRow("line feed after") << QStringLiteral("1\n") << false << 0.0;
+    QTest::newRow("return after") << QStringLiteral("1\r") << false << 0.0;
     QTest::newRow("huge digits") << QString(400, QLatin1Char('9')) << false << 0.0;
     QTest::newRow("full-width digits") << QStringLiteral("１２") << false << 0.0;
     QTest::newRow("hex") << QStringLiteral("0x1A") << false << 0.0;
@@ -109,6 +114,21 @@ void TestConversions::numberText()
     QFETCH(QString, text);
     QCOMPARE(conv::numberText(value), text);
     QCOMPARE(conv::decimalText(-42), QStringLiteral("-42"));
+}
+
+void TestConversions::numberTextReadsBack()
+{
+    const double max = std::numeric_limits<double>::max();
+    for (double value : {max, -max, std::nextafter(max, 0.0), 1.797693134862315e308, 1e300 / 3,
+             std::numeric_limits<double>::denorm_min(), 1e15 + 0.5, -2.0 / 3}) {
+        const QString text = conv::numberText(value);
+        const std::optional<double> back = conv::parseNumber(text);
+        QVERIFY2(back, qPrintable(text));
+        // Within one unit of the 15th significant digit.
+        const double unit = std::pow(10.0, std::floor(std::log10(std::fabs(value))) - 14);
+        QVERIFY2(std::fabs(*back - value) <= unit, qPrintable(text));
+    }
+    QCOMPARE(conv::numberText(-max), QStringLiteral("-1.79769313486231e+308"));
 }
 
 QTEST_APPLESS_MAIN(TestConversions)

@@ -187,6 +187,11 @@ void TestDao::assignmentsConvertToColumnType()
     QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral("32767.5")); }),
         int(dao::kOverflow));
     QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(-32768.5); }), 0);
+    // NaN would be stored as Null, an infinity as no measurement can be.
+    for (double odd : {qQNaN(), qInf(), -qInf()}) {
+        for (const char *column : {"monthage", "weight"})
+            QCOMPARE(errorOf([&] { rs.Fields(QLatin1String(column)).setValue(odd); }), int(dao::kConversionError));
+    }
 }
 
 void TestDao::refusedConversionStoresNothing()

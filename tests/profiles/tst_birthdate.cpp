@@ -101,6 +101,8 @@ void TestBirthDate::parse_data()
     QTest::newRow("mixed separators") << QStringLiteral("2005-1/1") << false << 0 << 0 << 0;
     QTest::newRow("two-digit year") << QStringLiteral("05-1-1") << false << 0 << 0 << 0;
     QTest::newRow("trailing text") << QStringLiteral("2005-1-1x") << false << 0 << 0 << 0;
+    QTest::newRow("blanks around") << QStringLiteral(" 2005-1-1  ") << true << 2005 << 1 << 1;
+    QTest::newRow("line feed after") << QStringLiteral("2005-1-1\n") << false << 0 << 0 << 0;
     QTest::newRow("empty") << QString() << false << 0 << 0 << 0;
     QTest::newRow("words") << QStringLiteral("去年春天") << false << 0 << 0 << 0;
     QTest::newRow("full-width digits") << QStringLiteral("２００５-１-１") << false << 0 << 0 << 0;
@@ -136,6 +138,7 @@ void TestBirthDate::composeHasNoLeadingZeros()
     QCOMPARE(birthdate::compose(2010, 12, 10), QStringLiteral("2010-12-10"));
     // What is written reads back as the same date.
     QCOMPARE(*birthdate::parse(birthdate::compose(2004, 2, 29)), (Date {2004, 2, 29}));
+    QCOMPARE(*birthdate::parse(birthdate::compose(999, 3, 1)), (Date {999, 3, 1}));
 }
 
 QTEST_GUILESS_MAIN(TestBirthDate)
