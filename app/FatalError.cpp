@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 #include "data/DbError.h"
+#include "platform/Terminal.h"
 
 #include <QApplication>
 
@@ -30,6 +31,17 @@ void reportAndExit(const dao::DbError &error)
 void reportUnexpectedAndExit(const char *what)
 {
     showAndExit(QStringLiteral("运行时错误:\n\n%1").arg(QString::fromLocal8Bit(what)));
+}
+
+int reportCommandFailure(const QString &sentence)
+{
+    if (platform::stderrIsTerminal()) {
+        std::fprintf(stderr, "%s\n", sentence.toLocal8Bit().constData());
+        std::fflush(stderr);
+    } else {
+        messages::show(nullptr, sentence);
+    }
+    return EXIT_FAILURE;
 }
 
 } // namespace fatal

@@ -1,0 +1,97 @@
+#include "GrowthReport.h"
+
+#include "data/Conversions.h"
+#include "data/Dao.h"
+
+#include <QSet>
+
+#include <algorithm>
+#include <cmath>
+
+namespace growthreport {
+
+namespace {
+
+// A stored number: numeric columns arrive as numbers, but a value written as
+// text is read the way the measurement window accepts it.
+std::optional<double> numberOf(const QVariant &value)
+{
+    if (value.isNull())
+        return std::nullopt;
+    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray)
+        return conv::parseNumber(value.toString());
+    bool ok = false;
+    const double d = value.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        return std::nullopt;
+    return d;
+}
+
+QString textOf(const QVariant &value)
+{
+    if (value.isNull())
+        return QString();
+    if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
+        return value.toDate().toString(QStringLiteral("yyyy-M-d"));
+    return value.toString().trimmed();
+}
+
+QList<MonthRecord> readMonths(dao::Database &db, const QString &name)
+{
+    QList<MonthRecord> months;
+    dao::Recordset rs = db.OpenRecordset(QStringLiteral("select * from testrecord where user=?"), {name});
+    for (; !rs.AtEOF(); rs.MoveNext()) {
+        MonthRecord m;
+        if (const auto month = numberOf(rs.Fields(QStringLiteral("monthage")).Value()))
+            m.month = static_cast<int>(conv::roundHalfEven(*month));
+        m.height = numberOf(rs.Fields(QStringLiteral("height")).Value());
+        m.weight = numberOf(rs.Fields(QStringLiteral("weight")).Value());
+        m.heartRate = numberOf(rs.Fields(QStringLiteral("heartrate")).Value());
+        m.breath = numberOf(rs.Fields(QStringLiteral("breath")).Value());
+        for (int d = 0; d < 5; ++d)
+            m.scores[d] = numberOf(rs.Fields(QStringLiteral("a%1fen").arg(d + 1)).Value());
+        months.append(m);
+    }
+    std::stable_sort(months.begin(), months.end(), [](const MonthRecord &a, const MonthRecord &b) {
+        if (a.month && b.month)
+            return *a.month < *b.month;
+        return a.month.has_value() && !b.month.has_value();
+    });
+    return months;
+}
+
+} // namespace
+
+QList<ChildRecord> readChildren(dao::Database &db, const std::optional<QString> &onlyChild)
+{
+    QList<ChildRecord> children;
+    QSet<QString> seen;
+    dao::Recordset rs = onlyChild
+        ? db.OpenRecordset(QStringLiteral("select * from user where name=?"), {*onlyChild})
+        : db.OpenRecordset(QStringLiteral("user"));
+    for (; !rs.AtEOF(); rs.MoveNext()) {
+        const QVariant name = rs.Fields(QStringLiteral("name")).Value();
+        // A profile without a name cannot own any month.
+        if (name.isNull() || seen.contains(name.toString()))
+            continue;
+        seen.insert(name.toString());
+        ChildRecord child;
+        child.name = name.toString();
+        child.sex = textOf(rs.Fields(QStringLiteral("sex")).Value());
+        child.birth = textOf(rs.Fields(QStringLiteral("birth")).Value());
+        children.append(child);
+    }
+    for (ChildRecord &child : children)
+        child.months = readMonths(db, child.name);
+    return children;
+}
+
+QString title(const QList<ChildRecord> &children)
+{
+    QStringList names;
+    for (const ChildRecord &c : children)
+        names.append(c.name);
+    return QStringLiteral("成长报告 – ") + names.join(QStringLiteral("、"));
+}
+
+} // namespace growthreport
