@@ -35,7 +35,7 @@ void reportUnexpectedAndExit(const char *what)
 
 int reportCommandFailure(const QString &sentence)
 {
-    if (platform::stderrIsTerminal()) {
+    if (platform::stderrIsTerminal() && !messages::hasHook()) {
         std::fprintf(stderr, "%s\n", sentence.toLocal8Bit().constData());
         std::fflush(stderr);
     } else {

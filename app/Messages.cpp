@@ -20,6 +20,11 @@ void setHook(Hook hook)
     currentHook() = std::move(hook);
 }
 
+bool hasHook()
+{
+    return static_cast<bool>(currentHook());
+}
+
 void show(QWidget *parent, const QString &text)
 {
     if (currentHook()) {

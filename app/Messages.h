@@ -16,5 +16,6 @@ void show(QWidget *parent, const QString &text);
 // hook is set, show() calls it and returns at once.
 using Hook = std::function<void(const QString &text)>;
 void setHook(Hook hook);
+bool hasHook();
 
 } // namespace messages

@@ -88,8 +88,7 @@ std::optional<Lms> lms(Indicator indicator, Sex sex, int month)
         return std::nullopt;
     if (indicator == Indicator::WeightForAge)
         return find(indicator, sex, month, QStringLiteral("weight"));
-    return find(indicator, sex, month,
-        month < kFirstHeightMonth ? QStringLiteral("length") : QStringLiteral("height"));
+    return find(indicator, sex, month, month < kFirstHeightMonth ? QStringLiteral("length") : QStringLiteral("height"));
 }
 
 Lms lengthAt24(Sex sex)

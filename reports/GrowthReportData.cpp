@@ -66,9 +66,8 @@ QList<ChildRecord> readChildren(dao::Database &db, const std::optional<QString> 
 {
     QList<ChildRecord> children;
     QSet<QString> seen;
-    dao::Recordset rs = onlyChild
-        ? db.OpenRecordset(QStringLiteral("select * from user where name=?"), {*onlyChild})
-        : db.OpenRecordset(QStringLiteral("user"));
+    dao::Recordset rs = onlyChild ? db.OpenRecordset(QStringLiteral("select * from user where name=?"), {*onlyChild})
+                                  : db.OpenRecordset(QStringLiteral("user"));
     for (; !rs.AtEOF(); rs.MoveNext()) {
         const QVariant name = rs.Fields(QStringLiteral("name")).Value();
         // A profile without a name cannot own any month.

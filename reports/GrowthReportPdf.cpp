@@ -36,9 +36,8 @@ constexpr int kResolution = 300;
 
 const QStringList kDomains {QStringLiteral("生理"), QStringLiteral("运动"), QStringLiteral("认知"),
     QStringLiteral("言语"), QStringLiteral("人际")};
-const QList<QColor> kDomainColours {
-    QColor(0xc0, 0x39, 0x2b), QColor(0x27, 0x80, 0x40), QColor(0x1f, 0x5f, 0xbf), QColor(0xd6, 0x8a, 0x00),
-    QColor(0x7d, 0x3c, 0x98)};
+const QList<QColor> kDomainColours {QColor(0xc0, 0x39, 0x2b), QColor(0x27, 0x80, 0x40), QColor(0x1f, 0x5f, 0xbf),
+    QColor(0xd6, 0x8a, 0x00), QColor(0x7d, 0x3c, 0x98)};
 const QColor kInk(0x20, 0x20, 0x20);
 const QColor kFlag(0xc0, 0x1c, 0x1c);
 const QColor kChild(0x1f, 0x4e, 0xa8);
@@ -245,12 +244,12 @@ void drawRow(Canvas &c, double top, const MonthRecord &m, const std::optional<Se
 {
     const QFont body = fonts::font(fonts::kSimHei, 7.5);
     if (shaded)
-        c.painter().fillRect(c.rect(kMargin, top, columnX(columns().size()) - kMargin, kRowH), QColor(0xf7, 0xf7, 0xf7));
+        c.painter().fillRect(
+            c.rect(kMargin, top, columnX(columns().size()) - kMargin, kRowH), QColor(0xf7, 0xf7, 0xf7));
     const MeasureCells h = measureCells(Indicator::LengthHeightForAge, sex, m.month, m.height);
     const MeasureCells w = measureCells(Indicator::WeightForAge, sex, m.month, m.weight);
-    QStringList cells {m.month ? conv::decimalText(*m.month) : QStringLiteral("—"), h.value, h.z, h.percentile,
-        w.value, w.z, w.percentile, m.heartRate ? number(*m.heartRate) : QString(),
-        m.breath ? number(*m.breath) : QString()};
+    QStringList cells {m.month ? conv::decimalText(*m.month) : QStringLiteral("—"), h.value, h.z, h.percentile, w.value,
+        w.z, w.percentile, m.heartRate ? number(*m.heartRate) : QString(), m.breath ? number(*m.breath) : QString()};
     bool complete = true;
     std::array<double, 5> scores {};
     for (int d = 0; d < 5; ++d) {
@@ -349,7 +348,8 @@ void drawGrowthChart(Canvas &c, double top, double height, Indicator indicator, 
     QPainter &p = c.painter();
     const bool weight = indicator == Indicator::WeightForAge;
     const QString sexName = !sex ? QString() : (*sex == Sex::Boy ? QStringLiteral("男孩") : QStringLiteral("女孩"));
-    const QString title = weight ? QStringLiteral("年龄别体重（0–36 个月）") : QStringLiteral("年龄别身长/身高（0–36 个月）");
+    const QString title
+        = weight ? QStringLiteral("年龄别体重（0–36 个月）") : QStringLiteral("年龄别身长/身高（0–36 个月）");
     c.text(c.rect(kMargin, top, kContentW, 6), title + (sex ? QStringLiteral("  ") + sexName : QString()),
         fonts::font(fonts::kSimHei, 10));
 
@@ -383,7 +383,8 @@ void drawGrowthChart(Canvas &c, double top, double height, Indicator indicator, 
     }
     Plot plot {c.rect(kMargin + 16, top + 8, kContentW - 26, height - 20), 0, 36, niceAxis(lo, hi, 14)};
 
-    drawFrame(c, plot, 3, QStringLiteral("月龄（满月）"), weight ? QStringLiteral("体重（kg）") : QStringLiteral("身长/身高（cm）"));
+    drawFrame(c, plot, 3, QStringLiteral("月龄（满月）"),
+        weight ? QStringLiteral("体重（kg）") : QStringLiteral("身长/身高（cm）"));
 
     p.save();
     p.setClipRect(plot.area);
@@ -414,8 +415,8 @@ void drawGrowthChart(Canvas &c, double top, double height, Indicator indicator, 
         const QFont small = fonts::font(fonts::kSimHei, 6.5);
         for (const double pc : kCurvePercentiles) {
             const QPointF end = plot.at(36, growth::valueAt(runs.back().back().second, growth::zOfPercentile(pc)));
-            c.text(QRectF(end.x() + c.mm(1), end.y() - c.mm(2), c.mm(9), c.mm(4)), QStringLiteral("P%1").arg(pc),
-                small, Qt::AlignLeft | Qt::AlignVCenter, kCurve);
+            c.text(QRectF(end.x() + c.mm(1), end.y() - c.mm(2), c.mm(9), c.mm(4)), QStringLiteral("P%1").arg(pc), small,
+                Qt::AlignLeft | Qt::AlignVCenter, kCurve);
         }
     }
 
@@ -468,8 +469,8 @@ void drawGrowthChart(Canvas &c, double top, double height, Indicator indicator, 
             p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
         });
     } else {
-        c.text(QRectF(lx + c.mm(1.5), ly, legendW, c.mm(4)), QStringLiteral("性别不是“男”或“女”，未画标准曲线"),
-            legend);
+        c.text(
+            QRectF(lx + c.mm(1.5), ly, legendW, c.mm(4)), QStringLiteral("性别不是“男”或“女”，未画标准曲线"), legend);
         ly += c.mm(4);
     }
     legendLine(QStringLiteral("孩子的测量值（红色：P3 以下或 P97 以上）"), [&](const QRectF &r) {
@@ -562,9 +563,10 @@ void drawChild(Canvas &c, const ChildRecord &child, const QDate &reportDate)
     }
 
     QStringList notes {
-        QStringLiteral("月龄按满月计算（已满的整月数）。身长/身高和体重与 WHO Child Growth Standards（2006）中同性别、同月龄"
-                       "的儿童相比，给出 z 值（与中位数相差几个标准差）和百分位（同龄儿童中低于这个数值的百分比）；"
-                       "24 个月前对照卧位身长，24 个月起对照立位身高。"),
+        QStringLiteral(
+            "月龄按满月计算（已满的整月数）。身长/身高和体重与 WHO Child Growth Standards（2006）中同性别、同月龄"
+            "的儿童相比，给出 z 值（与中位数相差几个标准差）和百分位（同龄儿童中低于这个数值的百分比）；"
+            "24 个月前对照卧位身长，24 个月起对照立位身高。"),
         QStringLiteral("* 低于第 3 百分位或高于第 97 百分位；! |z| 大于 5，超出标准的合理范围，请核对测量值。"
                        "得分空白表示该月的问卷没有做完。")};
     if (!sexNote(child).isEmpty())

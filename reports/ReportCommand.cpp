@@ -57,9 +57,9 @@ QString writeTemporary(QTemporaryFile &tmp, const QList<growthreport::ChildRecor
 bool requested(int argc, char **argv)
 {
     for (int i = 1; i < argc; ++i) {
-        for (const char *option : {"--report", "--help", "-h", "-?", "--child", "--output"}) {
-            if (std::strcmp(argv[i], option) == 0 || (std::strncmp(argv[i], option, std::strlen(option)) == 0
-                                                          && argv[i][std::strlen(option)] == '='))
+        for (const char *option : {"--report", "--help", "--help-all", "-h", "-?", "--child", "--output"}) {
+            if (std::strcmp(argv[i], option) == 0
+                || (std::strncmp(argv[i], option, std::strlen(option)) == 0 && argv[i][std::strlen(option)] == '='))
                 return true;
         }
     }
@@ -71,15 +71,18 @@ std::optional<Options> parse(const QStringList &arguments, int &exitCode)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "%1\n\n"
-        "生成孩子的生长发育报告（PDF）：按 WHO 儿童生长标准给出身长/身高和体重的 z 值和百分位，画出生长曲线和各领域得分，"
+        "生成孩子的生长发育报告（PDF）：按 WHO 儿童生长标准给出身长/身高和体重的 z "
+        "值和百分位，画出生长曲线和各领域得分，"
         "然后用桌面的 PDF 阅读器打开。\n"
         "Writes the child's growth and development report as a PDF (WHO growth percentiles, growth charts, "
-        "domain scores) and opens it in the desktop's PDF viewer.")
+        "domain scores) and opens it in the desktop's PDF viewer.\n\n"
+        "例 / Example:  childgrowth --report --child 小明")
                                          .arg(appinfo::kTitle));
     parser.addHelpOption();
     parser.addOption({kReport, QStringLiteral("生成成长报告。\nWrite the growth report.")});
     parser.addOption({kChild,
-        QStringLiteral("只为名叫 <name> 的孩子生成（默认：所有孩子）。\nOnly the child named <name> (default: every child)."),
+        QStringLiteral(
+            "只为名叫 <name> 的孩子生成（默认：所有孩子）。\nOnly the child named <name> (default: every child)."),
         QStringLiteral("name")});
     parser.addOption({kOutput,
         QStringLiteral("写入这个文件（默认：文档文件夹里的 成长报告-<姓名>-<日期>.pdf，不覆盖已有的文件）。\n"
@@ -103,8 +106,8 @@ std::optional<Options> parse(const QStringList &arguments, int &exitCode)
         return std::nullopt;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        exitCode = fatal::reportCommandFailure(
-            QStringLiteral("命令行有误：多余的参数“%1”（用 --help 查看用法）。").arg(parser.positionalArguments().first()));
+        exitCode = fatal::reportCommandFailure(QStringLiteral("命令行有误：多余的参数“%1”（用 --help 查看用法）。")
+                                                   .arg(parser.positionalArguments().first()));
         return std::nullopt;
     }
     Options options;
@@ -125,8 +128,8 @@ QString fileName(const std::optional<QString> &child, const QDate &date)
         if (ch.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(ch))
             ch = QLatin1Char('_');
     }
-    if (name.trimmed().isEmpty() || name.startsWith(QLatin1Char('.')))
-        name.prepend(QLatin1Char('_'));
+    if (name.trimmed().isEmpty())
+        name = QStringLiteral("_");
     return QStringLiteral("成长报告-%1-%2.pdf").arg(name, date.toString(QStringLiteral("yyyy-MM-dd")));
 }
 
@@ -166,7 +169,8 @@ int run(const Options &options)
         // Renaming never replaces a file: a name taken in the meantime moves on
         // to the next number.
         for (int n = 1; target.isEmpty(); ++n) {
-            const QString candidate = base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QStringLiteral(".pdf");
+            const QString candidate
+                = base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QStringLiteral(".pdf");
             if (QFileInfo::exists(candidate))
                 continue;
             if (tmp.rename(candidate)) {

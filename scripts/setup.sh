@@ -10,8 +10,9 @@ packages=(
   xdg-utils
 )
 if [[ "${1:-}" == "--tests" ]]; then
-  # The browser test drives a real headless browser against a local server.
-  packages+=(chromium python3)
+  # The browser test drives a real headless browser against a local server;
+  # the growth report tests read the PDF back with poppler's tools.
+  packages+=(chromium python3 poppler-utils)
 fi
 
 missing=()
