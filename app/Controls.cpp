@@ -1,9 +1,36 @@
 #include "Controls.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
 namespace controls {
+
+namespace {
+
+// A command button is pressed by Enter while it has the focus, whether or not
+// it is the window's default button; Space presses it as on every button.
+class CommandButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (enter && plain) {
+            // A held key presses the button once, not once per repeat.
+            if (!event->isAutoRepeat())
+                click();
+            event->accept();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+} // namespace
 
 QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
@@ -16,7 +43,7 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const QRec
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry)
 {
-    auto *b = new QPushButton(caption, parent);
+    auto *b = new CommandButton(caption, parent);
     b->setObjectName(QString::fromLatin1(name));
     b->setGeometry(geometry);
     b->setAutoDefault(false);

@@ -15,7 +15,8 @@ namespace controls {
 // A label whose text starts at its top-left corner, as on the classic forms.
 QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
 
-// A button that Enter in another control does not press.
+// A command button: Enter and Space press it while it has the focus; Enter in
+// another control does not press it.
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);
 
 // Sets the colour of a control's text.

@@ -182,12 +182,34 @@ void MainForm::openWebPage(const QString &command)
     platform::openAddress(webpages::address(webpages::pathFor(command)));
 }
 
+// The logo is clicked like a button: a press and a release of the left button,
+// both over the logo. The second press of a double click arrives as a double
+// click event, not as a press, so a double click opens the site once; a press
+// that leaves the logo before its release opens nothing.
 bool MainForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched->objectName() == QStringLiteral("I1") && event->type() == QEvent::MouseButtonRelease
-        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-        openWebPage(QStringLiteral("I1"));
-        return true;
+    if (watched->objectName() != QStringLiteral("I1"))
+        return QMainWindow::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            m_logoPressed = true;
+            return true;
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            const bool click = m_logoPressed
+                && static_cast<QWidget *>(watched)->rect().contains(
+                    static_cast<QMouseEvent *>(event)->position().toPoint());
+            m_logoPressed = false;
+            if (click)
+                openWebPage(QStringLiteral("I1"));
+            return true;
+        }
+        break;
+    default:
+        break;
     }
     return QMainWindow::eventFilter(watched, event);
 }

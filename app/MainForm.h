@@ -31,4 +31,6 @@ private:
 
     dao::Database m_db;
     dao::Recordset m_users;
+    // The left button went down on the logo and has not been released yet.
+    bool m_logoPressed = false;
 };

@@ -2,8 +2,16 @@
 
 #include "AppInfo.h"
 
+#include <QApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QSpacerItem>
+
+#include <algorithm>
 
 namespace messages {
 
@@ -13,6 +21,35 @@ Hook &currentHook()
     static Hook hook;
     return hook;
 }
+
+// The least width of a window with this title, so that the window manager can
+// show the whole title beside its buttons.
+int widthForTitle(const QString &title)
+{
+    // The window manager draws the title in its own font, which Qt knows only
+    // approximately: the platform's title font, or the font Qt uses for its
+    // own title bars. Take the wider of the two, in bold, as many window
+    // managers draw titles bold.
+    int text = 0;
+    int lineHeight = 0;
+    for (QFont font :
+        {QFontDatabase::systemFont(QFontDatabase::TitleFont), QApplication::font("QMdiSubWindowTitleBar")}) {
+        font.setBold(true);
+        const QFontMetrics metrics(font);
+        text = std::max(text, metrics.horizontalAdvance(title));
+        lineHeight = std::max(lineHeight, metrics.height());
+    }
+    // Room for the frame's own parts: a title bar is about twice as high as
+    // its text, and the window icon and up to three buttons (minimise,
+    // maximise, close) are each about as wide as the bar is high. One more
+    // bar height keeps the text clear of them.
+    const int barHeight = 2 * lineHeight;
+    int width = text + 5 * barHeight;
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        width = std::min(width, screen->availableGeometry().width());
+    return width;
+}
+
 } // namespace
 
 void setHook(Hook hook)
@@ -35,6 +72,14 @@ void show(QWidget *parent, const QString &text)
     // Some styles put an icon on dialog buttons; the box shows none at all.
     if (QAbstractButton *ok = box.button(QMessageBox::Ok))
         ok->setIcon(QIcon());
+    // A short message would make a box narrower than its title, and the window
+    // manager would cut the title off. A spacer across the box's grid holds
+    // the width: the box sizes itself from its layout each time it is shown.
+    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
+        grid->addItem(new QSpacerItem(widthForTitle(box.windowTitle()) - grid->contentsMargins().left()
+                              - grid->contentsMargins().right(),
+                          0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+            grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
 }
 

@@ -81,11 +81,16 @@ frmAbout::frmAbout(QWidget *parent)
     makeLine(this, "Line1_0", Qt::white, QRect(8, 168, 371, 2));
     makeLine(this, "Line1_1", QColor(128, 128, 128), QRect(8, 168, 372, 1));
 
+    // OK is the default button while no other button has the focus: Enter on
+    // "系统信息" presses that button, and OK becomes the default again when
+    // the focus leaves it.
     m_cmdOK = controls::button(this, "cmdOK", QStringLiteral("OK"), QRect(283, 176, 84, 23));
+    m_cmdOK->setAutoDefault(true);
     m_cmdOK->setDefault(true);
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
     QPushButton *sysInfo = controls::button(this, "cmdSysInfo", QStringLiteral("系统信息"), QRect(284, 205, 83, 23));
+    sysInfo->setAutoDefault(true);
     connect(sysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
 
     setTabOrder(m_cmdOK, sysInfo);

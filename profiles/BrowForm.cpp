@@ -32,6 +32,10 @@ BrowForm::BrowForm(QWidget *parent)
 
     setTabOrder(m_list, ok);
     fillList();
+    // No entry may look chosen while none is: the list opens without a
+    // current entry (a list given the focus would otherwise make its first
+    // entry current), so the first Down chooses the first name.
+    m_list->setCurrentIndex(QModelIndex());
     m_list->setFocus();
 }
 

@@ -117,6 +117,9 @@ void TestTestForm::layout()
     QTest::keyClick(box(form, 2), Qt::Key_Return);
     QVERIFY(recorder.messages.isEmpty());
     QVERIFY(form.isVisible());
+    // Enter on the focused button does: the empty boxes are reported.
+    QVERIFY(testsupport::typeOnFocused(startCmd(form), Qt::Key_Return));
+    QCOMPARE(recorder.messages, QStringList {QStringLiteral("所有项目要填数字")});
 }
 
 void TestTestForm::proposals_data()

@@ -5,9 +5,11 @@
 #include "profiles/BrowForm.h"
 #include "profiles/InputForm.h"
 
+#include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
 
@@ -56,7 +58,9 @@ private slots:
     void confirmMakesTheChosenChildCurrent_data();
     void confirmMakesTheChosenChildCurrent();
     void closeBoxKeepsTheCurrentChild();
-    void enterEscapeAndDoubleClickDoNothing();
+    void opensWithoutCurrentEntry();
+    void enterPressesOnlyTheFocusedButton();
+    void messageBoxShowsItsWholeTitle();
     void listIsRebuiltOnEveryOpening();
     void profileFormOpensForTheChosenChild();
 
@@ -161,18 +165,59 @@ void TestBrowForm::closeBoxKeepsTheCurrentChild()
     QCOMPARE(current::userName, QStringLiteral("李四"));
 }
 
-void TestBrowForm::enterEscapeAndDoubleClickDoNothing()
+void TestBrowForm::opensWithoutCurrentEntry()
+{
+    BrowForm form;
+    form.show();
+    QVERIFY(QTest::qWaitForWindowActive(&form));
+    QListWidget *list = nameList(&form);
+    QCOMPARE(QApplication::focusWidget(), list);
+    QCOMPARE(list->currentRow(), -1);
+    // The first Down chooses the first name.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+    QCOMPARE(list->currentRow(), 0);
+    QCOMPARE(list->selectedItems(), QList<QListWidgetItem *> {list->item(0)});
+}
+
+void TestBrowForm::enterPressesOnlyTheFocusedButton()
 {
     BrowForm form;
     form.show();
     pick(&form, 0);
     QTest::keyClick(nameList(&form), Qt::Key_Return);
     QTest::keyClick(nameList(&form), Qt::Key_Escape);
-    QTest::keyClick(okButton(&form), Qt::Key_Return);
     QListWidgetItem *item = nameList(&form)->item(0);
     QTest::mouseDClick(nameList(&form)->viewport(), Qt::LeftButton, {}, nameList(&form)->visualItemRect(item).center());
     QVERIFY(form.isVisible());
     QCOMPARE(current::userName, QStringLiteral("李四"));
+
+    QVERIFY(testsupport::typeOnFocused(okButton(&form), Qt::Key_Return));
+    QVERIFY(!form.isVisible());
+    QCOMPARE(current::userName, QStringLiteral("张三"));
+}
+
+void TestBrowForm::messageBoxShowsItsWholeTitle()
+{
+    m_messages.reset(); // a real message box
+    BrowForm form;
+    form.show();
+    QString title;
+    int width = 0;
+    ModalWatcher::when<QMessageBox>([&](QMessageBox *box) {
+        title = box->windowTitle();
+        width = box->width();
+        box->accept();
+    });
+    okButton(&form)->click(); // "请选择用户": a short text under a long title
+    QVERIFY(!title.isEmpty());
+    // The title in the title bar's font, drawn bold by many window managers,
+    // beside three buttons each at least as wide as the text is high.
+    for (QFont font :
+        {QFontDatabase::systemFont(QFontDatabase::TitleFont), QApplication::font("QMdiSubWindowTitleBar")}) {
+        font.setBold(true);
+        const QFontMetrics metrics(font);
+        QVERIFY2(width >= metrics.horizontalAdvance(title) + 3 * metrics.height(), qPrintable(QString::number(width)));
+    }
 }
 
 void TestBrowForm::listIsRebuiltOnEveryOpening()

@@ -126,7 +126,7 @@ private slots:
     void renameCarriesOverToRecordsAndCurrentChild();
     void unusualTextIsStoredAndShownIntact();
     void pastedLineBreakIsKept();
-    void enterAndEscapeDoNothing();
+    void enterPressesOnlyTheFocusedButton();
 
 private:
     std::unique_ptr<TempDatabase> m_db;
@@ -618,7 +618,7 @@ void TestInputForm::pastedLineBreakIsKept()
         QStringLiteral("北京市\n海淀区"));
 }
 
-void TestInputForm::enterAndEscapeDoNothing()
+void TestInputForm::enterPressesOnlyTheFocusedButton()
 {
     InputForm form;
     form.show();
@@ -628,6 +628,13 @@ void TestInputForm::enterAndEscapeDoNothing()
     QVERIFY(form.isVisible());
     QVERIFY(m_messages->messages.isEmpty());
     QVERIFY(m_db->rows(QStringLiteral("user")).isEmpty());
+
+    fillAll(&form, QStringLiteral("小明"));
+    QVERIFY(testsupport::typeOnFocused(confirmButton(&form), Qt::Key_Return));
+    QVERIFY(m_messages->messages.isEmpty());
+    QCOMPARE(
+        m_db->rows(QStringLiteral("user")).value(0).value(QStringLiteral("name")).toString(), QStringLiteral("小明"));
+    QVERIFY(!form.isVisible());
 }
 
 QTEST_MAIN(TestInputForm)

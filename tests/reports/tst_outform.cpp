@@ -47,7 +47,7 @@ class TestOutForm : public QObject {
 private slots:
     void init();
     void layout();
-    void focusTabOrderAndNoCancel();
+    void focusTabOrderAndKeys();
     void listsTheChildsMonthsLastSelected();
     void requestsTheFollowingMonth();
     void eachPressIsOneRequest();
@@ -88,7 +88,7 @@ void TestOutForm::layout()
         QCOMPARE(w->font().pointSizeF(), 12.0);
 }
 
-void TestOutForm::focusTabOrderAndNoCancel()
+void TestOutForm::focusTabOrderAndKeys()
 {
     TempDatabase db;
     db.addRow(QStringLiteral("testrecord"), month(kChild, 1));
@@ -107,6 +107,14 @@ void TestOutForm::focusTabOrderAndNoCancel()
     QTest::keyClick(&form, Qt::Key_Escape);
     QVERIFY(form.isVisible());
     QCOMPARE(form.result(), 0);
+
+    // Enter on the focused button requests the report.
+    MessageRecorder messages;
+    AddressRecorder addresses;
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(messages.messages, QStringList {QStringLiteral("2月的教育方案需要联网获取!")});
+    QCOMPARE(addresses.addresses.size(), 1);
+    QVERIFY(form.isVisible());
 }
 
 void TestOutForm::listsTheChildsMonthsLastSelected()

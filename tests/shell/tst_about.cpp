@@ -58,6 +58,7 @@ private slots:
     void closes_data();
     void closes();
     void startsTheTool();
+    void enterOnTheToolButtonStartsTheTool();
     void unavailable_data();
     void unavailable();
 };
@@ -161,6 +162,29 @@ void TestAbout::startsTheTool()
     });
     QVERIFY(closed);
     QVERIFY(stayedOpen);
+    QCOMPARE(setup.started, QStringList {QStringLiteral("/usr/bin/sysinfo-tool")});
+    QVERIFY(messages.messages.isEmpty());
+}
+
+void TestAbout::enterOnTheToolButtonStartsTheTool()
+{
+    SysInfoSetup setup;
+    setup.registry.setText("SOFTWARE\\Microsoft\\Shared Tools\\MSINFO", "PATH", "/usr/bin/sysinfo-tool");
+    MessageRecorder messages;
+    bool typed = false;
+    bool stayedOpen = false;
+    bool okWasDefault = true;
+    const bool closed = runFromMenu([&](frmAbout *dialog) {
+        auto *sysInfo = dialog->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
+        typed = testsupport::typeOnFocused(sysInfo, Qt::Key_Return);
+        stayedOpen = dialog->isVisible();
+        okWasDefault = dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->isDefault();
+        dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+    });
+    QVERIFY(closed);
+    QVERIFY(typed);
+    QVERIFY(stayedOpen);
+    QVERIFY(!okWasDefault); // not while another button has the focus
     QCOMPARE(setup.started, QStringList {QStringLiteral("/usr/bin/sysinfo-tool")});
     QVERIFY(messages.messages.isEmpty());
 }

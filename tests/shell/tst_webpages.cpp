@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QWindow>
 #include <QtTest>
 
 using testsupport::AddressRecorder;
@@ -16,6 +17,7 @@ private slots:
     void menuItemOpensItsPage_data();
     void menuItemOpensItsPage();
     void logoOpensTheSiteItself();
+    void logoIsClickedLikeAButton();
     void eachChoiceIsOneRequest();
     void separatorOpensNothing();
 };
@@ -63,6 +65,37 @@ void TestWebPages::logoOpensTheSiteItself()
     QCOMPARE(recorder.addresses, (QStringList {webpages::baseUrl(), webpages::baseUrl()}));
     // Other buttons do nothing.
     QTest::mouseClick(logo, Qt::RightButton);
+    QCOMPARE(recorder.addresses.size(), 2);
+}
+
+void TestWebPages::logoIsClickedLikeAButton()
+{
+    TempDatabase db;
+    MainForm main;
+    main.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&main));
+    AddressRecorder recorder;
+    auto *logo = main.findChild<QLabel *>(QStringLiteral("I1"));
+    // Through the window, as the window system delivers the mouse.
+    QWindow *window = main.windowHandle();
+    const QPoint onLogo = logo->mapTo(&main, QPoint(10, 10));
+    const QPoint offLogo = logo->mapTo(&main, QPoint(logo->width() + 40, 10));
+
+    // The second press of a double click is no click: the site opens once.
+    QTest::mouseDClick(window, Qt::LeftButton, {}, onLogo);
+    QCOMPARE(recorder.addresses, QStringList {webpages::baseUrl()});
+
+    // Pressed on the logo and released beside it: no click.
+    QTest::mousePress(window, Qt::LeftButton, {}, onLogo);
+    QTest::mouseMove(window, offLogo);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, offLogo);
+    QCOMPARE(recorder.addresses.size(), 1);
+
+    // Moved off and back before the release: still a click.
+    QTest::mousePress(window, Qt::LeftButton, {}, onLogo);
+    QTest::mouseMove(window, offLogo);
+    QTest::mouseMove(window, onLogo);
+    QTest::mouseRelease(window, Qt::LeftButton, {}, onLogo);
     QCOMPARE(recorder.addresses.size(), 2);
 }
 

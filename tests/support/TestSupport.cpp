@@ -4,6 +4,7 @@
 #include "platform/AddressOpener.h"
 
 #include <QFile>
+#include <QTest>
 #include <QWidget>
 
 namespace testsupport {
@@ -131,6 +132,20 @@ void ModalWatcher::poll()
                 break;
         }
     }
+}
+
+bool typeOnFocused(QWidget *control, Qt::Key key)
+{
+    QWidget *window = control->window();
+    window->activateWindow();
+    if (!QTest::qWaitForWindowActive(window))
+        return false;
+    control->setFocus(Qt::TabFocusReason);
+    QWidget *focus = QApplication::focusWidget();
+    if (focus != control)
+        return false;
+    QTest::keyClick(focus, key);
+    return true;
 }
 
 bool ModalWatcher::timedOut()

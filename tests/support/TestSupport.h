@@ -89,6 +89,11 @@ private:
     int m_remainingMs;
 };
 
+// Types a key as the user does: brings the control's window to the front,
+// gives the control the keyboard focus and sends the key to whatever widget
+// holds the focus then. Returns false if the control could not take the focus.
+bool typeOnFocused(QWidget *control, Qt::Key key);
+
 // Finds a child by objectName; fails the current test when it is missing.
 template <class T> T *child(QObject *parent, const QString &name)
 {
