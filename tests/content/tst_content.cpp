@@ -1,7 +1,8 @@
 // Checks the questionnaire content (content/items-*.tsv) as a whole: every
-// month age is complete and scored to 16 points per domain, the texts are clean
-// and fit the boxes of the questionnaire window, and the installed database
-// holds exactly these rows.
+// month age is complete and scored to 16 points per domain, the texts are clean,
+// said once and fit the boxes of the questionnaire window, every source tag is
+// explained in content/README.md, and the installed database holds exactly
+// these rows.
 
 #include "app/Fonts.h"
 #include "data/AssessmentDb.h"
@@ -16,6 +17,7 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTest>
@@ -109,7 +111,8 @@ private slots:
     void monthAgeIsComplete_data();
     void monthAgeIsComplete();
     void fieldsHoldValidValues();
-    void titlesAreUnique();
+    void textsAreUnique();
+    void sourceTagsAreDefined();
     void textsAreClean();
     void textsFitTheirBoxes_data();
     void textsFitTheirBoxes();
@@ -242,22 +245,67 @@ void ContentTest::fieldsHoldValidValues()
     REPORT(problems);
 }
 
-void ContentTest::titlesAreUnique()
+void ContentTest::textsAreUnique()
 {
     REQUIRE_CONTENT();
-    QHash<QString, content::Item> first;
+    // Every title, instruction and goal is said once in the whole
+    // questionnaire, in whichever of the three fields it stands.
+    struct Use {
+        content::Item item;
+        const char *field;
+    };
+    QHash<QString, Use> first;
     QStringList problems;
     for (const content::Item &item : std::as_const(m_items)) {
-        const auto it = first.constFind(item.item);
-        if (it == first.cend()) {
-            first.insert(item.item, item);
-            continue;
+        const std::pair<const char *, QString> texts[]
+            = {{"item", item.item}, {"howto", item.howto.value_or(QString())}, {"disp", item.disp}};
+        for (const auto &[field, text] : texts) {
+            if (text.isEmpty())
+                continue;
+            const auto it = first.constFind(text);
+            if (it == first.cend()) {
+                first.insert(text, {item, field});
+                continue;
+            }
+            problems << QStringLiteral("%1 (month %2): %3 repeats the %4 of %5 (month %6): %7")
+                            .arg(where(item))
+                            .arg(item.age)
+                            .arg(QLatin1String(field), QLatin1String(it->field), where(it->item))
+                            .arg(it->item.age)
+                            .arg(text);
         }
-        problems << QStringLiteral("%1 (month %2) repeats the title \"%3\" of %4 (month %5)")
-                        .arg(where(item))
-                        .arg(item.age)
-                        .arg(item.item, where(*it))
-                        .arg(it->age);
+    }
+    REPORT(problems);
+}
+
+void ContentTest::sourceTagsAreDefined()
+{
+    REQUIRE_CONTENT();
+    // The legend is the table under "## Source tags" in content/README.md; its
+    // first column names each row's tags between backticks.
+    QFile readme(m_contentDir + QStringLiteral("/README.md"));
+    QVERIFY2(readme.open(QIODevice::ReadOnly), "content/README.md cannot be read");
+    QSet<QString> defined;
+    bool inLegend = false;
+    static const QRegularExpression backticked(QStringLiteral("`([^`]+)`"));
+    for (const QString &line : QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("#")))
+            inLegend = line.trimmed() == QLatin1String("## Source tags");
+        else if (inLegend && line.startsWith(QLatin1Char('|'))) {
+            const QString firstCell = line.section(QLatin1Char('|'), 1, 1);
+            for (const auto &match : backticked.globalMatch(firstCell))
+                defined.insert(match.captured(1));
+        }
+    }
+    QVERIFY2(!defined.isEmpty(), "content/README.md has no table of source tags");
+
+    QStringList problems;
+    for (const content::Item &item : std::as_const(m_items)) {
+        for (const QString &tag : item.source.split(QLatin1Char(','))) {
+            if (!defined.contains(tag))
+                problems << QStringLiteral("%1: source tag \"%2\" is not in the legend of content/README.md")
+                                .arg(where(item), tag);
+        }
     }
     REPORT(problems);
 }
