@@ -10,6 +10,9 @@
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // They name the user's data folder ($XDG_DATA_HOME/helan-edu/childgrowth).
+    setOrganizationName(QStringLiteral("helan-edu"));
+    setApplicationName(QStringLiteral("childgrowth"));
     fonts::installSubstitutions();
     setFont(fonts::font(fonts::kSimSun, 9));
 }

@@ -2,6 +2,7 @@
 
 #include "FatalError.h"
 #include "MainForm.h"
+#include "data/AssessmentDb.h"
 #include "data/DbError.h"
 
 #include <QApplication>
@@ -29,6 +30,9 @@ int run()
 {
     std::unique_ptr<MainForm> window;
     try {
+        // The main window shares this connection: the file is opened, and
+        // brought up to date when it needs it, once.
+        const dao::Database db = assessmentdb::openAtStart();
         window = std::make_unique<MainForm>();
     } catch (const dao::DbError &e) {
         fatal::reportAndExit(e);

@@ -1,23 +1,186 @@
 #include "AssessmentDb.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace assessmentdb {
 
 namespace {
+
 QString &overridePath()
 {
     static QString p;
     return p;
 }
+
+struct Place {
+    QString file;
+    QString installed; // empty: the file beside the executable
+};
+
+[[noreturn]] void cannotMake(const QString &file, const QString &reason)
+{
+    throw dao::DbError(dao::kCannotOpenFile, QStringLiteral("无法创建数据库文件 '%1'：%2").arg(file, reason));
+}
+
+QString systemError()
+{
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+
+// Removes the partial copies that starts killed while copying left behind;
+// a copy that a running start is still writing is left to it.
+void removeStaleCopies(const QDir &dir)
+{
+    const QString prefix = kFileName + QLatin1Char('.');
+    for (const QString &name : dir.entryList({prefix + QStringLiteral("*.part")}, QDir::Files | QDir::Hidden)) {
+        bool number = false;
+        const pid_t pid = name.mid(prefix.size()).chopped(5).toInt(&number);
+        if (number && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+            QFile::remove(dir.filePath(name));
+    }
+}
+
+// Copies the installed file to the user's file: written under a name of its
+// own, made durable, then moved into place in one step and never over a file
+// that another start put there meanwhile. An interrupted copy leaves no user
+// file, or a complete one.
+void copyInstalled(const QString &installed, const QString &target)
+{
+    const QDir dir = QFileInfo(target).absoluteDir();
+    if (!QDir().mkpath(dir.absolutePath()))
+        cannotMake(target, QStringLiteral("不能建立文件夹 '%1'。").arg(dir.absolutePath()));
+    removeStaleCopies(dir);
+
+    QFile source(installed);
+    if (!source.open(QIODevice::ReadOnly))
+        throw dao::DbError(
+            dao::kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：%2").arg(installed, source.errorString()));
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        throw dao::DbError(
+            dao::kCannotOpenFile, QStringLiteral("无法读取文件 '%1'：%2").arg(installed, source.errorString()));
+
+    const QString part = QStringLiteral("%1.%2.part").arg(target).arg(::getpid());
+    const QByteArray partName = QFile::encodeName(part);
+    // The family's records are the user's alone.
+    const int fd = ::open(partName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        cannotMake(target, systemError());
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    const bool complete = written == bytes.size() && ::fsync(fd) == 0;
+    const QString reason = systemError();
+    ::close(fd);
+    if (!complete) {
+        QFile::remove(part);
+        cannotMake(target, reason);
+    }
+    if (::renameat2(AT_FDCWD, partName.constData(), AT_FDCWD, QFile::encodeName(target).constData(), RENAME_NOREPLACE)
+        != 0) {
+        const int error = errno;
+        QFile::remove(part);
+        if (error == EEXIST)
+            return; // another start made it first: that copy is complete
+        errno = error;
+        cannotMake(target, systemError());
+    }
+    // Make the new name itself durable.
+    const int dirFd = ::open(QFile::encodeName(dir.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+Place locate()
+{
+    if (!overridePath().isEmpty())
+        return {overridePath(), {}};
+    const QString dir = QCoreApplication::applicationDirPath();
+    const QString beside = QDir::toNativeSeparators(dir + QLatin1Char('/') + kFileName);
+    const QFileInfo besideInfo(beside);
+    // A missing installed file is reported as such, by its own name.
+    if (!besideInfo.exists() || (QFileInfo(dir).isWritable() && besideInfo.isWritable()))
+        return {beside, {}};
+    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (dataDir.isEmpty())
+        cannotMake(kFileName, QStringLiteral("找不到用户的数据文件夹。"));
+    const QString own = QDir::toNativeSeparators(dataDir + QLatin1Char('/') + kFileName);
+    if (!QFileInfo::exists(own))
+        copyInstalled(beside, own);
+    return {own, beside};
+}
+
+const Place &place()
+{
+    static Place resolved;
+    static QString resolvedFor = QStringLiteral("\n"); // never a path
+    if (resolvedFor != overridePath()) {
+        resolved = locate();
+        resolvedFor = overridePath();
+    }
+    return resolved;
+}
+
+// A fingerprint of the questionnaire rows in stored order.
+QString contentFingerprint(dao::Database &db)
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (dao::Recordset rs = db.OpenRecordset(QStringLiteral("test")); !rs.AtEOF(); rs.MoveNext()) {
+        for (int c = 0; c < rs.FieldCount(); ++c) {
+            const QVariant v = rs.Fields(c).Value();
+            hash.addData(v.isNull() ? QByteArrayView("\x01") : QByteArrayView("\x02"));
+            hash.addData(v.toString().toUtf8());
+            hash.addData(QByteArrayView("\x1f"));
+        }
+        hash.addData(QByteArrayView("\x1e"));
+    }
+    return QString::fromLatin1(hash.result().toHex().left(32));
+}
+
+void storeVersion(dao::Database &db, const QString &content)
+{
+    db.Execute(QStringLiteral("DELETE FROM version"));
+    db.Execute(QStringLiteral("INSERT INTO version (content) VALUES (?)"), {content});
+    db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+}
+
+// The schema changes from each older version to the current one.
+void migrate(dao::Database &db, int from)
+{
+    if (from < 2)
+        db.Execute(QStringLiteral("CREATE TABLE version (content TEXT)"));
+}
+
 } // namespace
 
 QString path()
 {
-    if (!overridePath().isEmpty())
-        return overridePath();
-    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/') + kFileName);
+    return place().file;
+}
+
+QString installedPath()
+{
+    return place().installed;
 }
 
 void setPathForTesting(const QString &p)
@@ -33,6 +196,22 @@ dao::Database open()
 dao::Database openShared()
 {
     return dao::DBEngine::OpenDatabase(path());
+}
+
+dao::Database openAtStart()
+{
+    const Place &where = place();
+    dao::Database db = open();
+    if (where.installed.isEmpty())
+        return db;
+    const Version own = versionOf(db);
+    QFile stamp(versionFilePath(where.installed));
+    if (stamp.open(QIODevice::ReadOnly) && QString::fromUtf8(stamp.readAll()).trimmed() == own.toString())
+        return db;
+    dao::Database installed = dao::DBEngine::OpenDatabase(where.installed, true, true, kConnect);
+    if (!(versionOf(installed) == own))
+        update(db, installed);
+    return db;
 }
 
 dao::Database create(const QString &file)
@@ -51,9 +230,69 @@ dao::Database create(const QString &file)
     db.Execute(QStringLiteral("CREATE INDEX testrecord_monthage ON testrecord (monthage)"));
     db.Execute(QStringLiteral("CREATE INDEX testrecord_user ON testrecord (user, monthage)"));
     db.Execute(QStringLiteral("CREATE INDEX test_age ON test (age)"));
-    db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+    migrate(db, 1);
+    storeVersion(db, contentFingerprint(db));
     tx.Commit();
     return db;
+}
+
+QString Version::toString() const
+{
+    return QStringLiteral("%1 %2").arg(schema).arg(content);
+}
+
+Version versionOf(dao::Database &db)
+{
+    Version v;
+    v.schema = db.OpenRecordset(QStringLiteral("PRAGMA user_version")).Fields(0).Value().toInt();
+    if (v.schema >= 2) {
+        dao::Recordset rs = db.OpenRecordset(QStringLiteral("SELECT content FROM version"));
+        if (!rs.AtEOF())
+            v.content = dao::textOr(rs.Fields(0).Value(), QString());
+    }
+    return v;
+}
+
+Version writeVersion(dao::Database &db)
+{
+    dao::Transaction tx(db);
+    storeVersion(db, contentFingerprint(db));
+    tx.Commit();
+    return versionOf(db);
+}
+
+QString versionFilePath(const QString &database)
+{
+    return database + QStringLiteral(".version");
+}
+
+void update(dao::Database &file, dao::Database &installed)
+{
+    const Version from = versionOf(file);
+    const Version to = versionOf(installed);
+    if (from.schema > kSchemaVersion)
+        throw dao::DbError(dao::kUnrecognizedFormat,
+            QStringLiteral("数据库 '%1' 由较新版本的程序写入（版本 %2），本程序只能使用版本 %3 及以前的文件。")
+                .arg(file.path())
+                .arg(from.schema)
+                .arg(kSchemaVersion));
+    if (to.schema != kSchemaVersion)
+        throw dao::DbError(dao::kUnrecognizedFormat,
+            QStringLiteral("安装的数据库 '%1' 与本程序的版本不符（版本 %2）。").arg(installed.path()).arg(to.schema));
+
+    dao::Transaction tx(file);
+    migrate(file, from.schema);
+    file.Execute(QStringLiteral("DELETE FROM test"));
+    dao::Recordset source = installed.OpenRecordset(QStringLiteral("test"));
+    dao::Recordset target = file.OpenRecordset(QStringLiteral("test"));
+    for (; !source.AtEOF(); source.MoveNext()) {
+        target.AddNew();
+        for (const QString &column : source.columnNames())
+            target.Fields(column).setValue(source.Fields(column).Value());
+        target.Update();
+    }
+    storeVersion(file, to.content);
+    tx.Commit();
 }
 
 } // namespace assessmentdb

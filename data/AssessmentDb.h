@@ -4,16 +4,24 @@
 
 #include <QString>
 
-// The assessment database: the file beside the executable, its password and
-// its tables.
+// The assessment database: where the file lives, its password, its tables and
+// the version it carries.
 namespace assessmentdb {
 
 inline const QString kFileName = QStringLiteral("0-3.mdb");
 inline const QString kConnect = QStringLiteral(";pwd=5820719364");
-inline constexpr int kSchemaVersion = 1;
+// 1: the tables `user`, `testrecord` and `test`; 2: the table `version`.
+inline constexpr int kSchemaVersion = 2;
 
-// The directory that holds the executable, followed by the file name.
+// The file the application uses. When the folder of the executable and the
+// file in it may be written, that file. Otherwise (an installation shared by
+// the users of the computer) the user's own copy in the user's data folder,
+// made from the installed file when it is first asked for. Resolved once.
 QString path();
+
+// The installed file the user's own copy was made from; empty when the
+// application uses the file beside the executable.
+QString installedPath();
 
 // Tests point the application at a database of their own.
 void setPathForTesting(const QString &path);
@@ -25,7 +33,37 @@ dao::Database open();
 // the database open.
 dao::Database openShared();
 
+// Opens the database when the application starts. A user's own copy whose
+// version differs from the installed file's is brought up to date first
+// (update() below). Finding out costs no second opening: the build writes the
+// installed file's version beside it (versionFilePath()).
+dao::Database openAtStart();
+
 // Creates the three tables, their indexes and the schema version in a new file.
 dao::Database create(const QString &path);
+
+// The version a file carries: the schema it was made with and a fingerprint
+// of its questionnaire.
+struct Version {
+    int schema = 0;
+    QString content;
+    QString toString() const;
+    bool operator==(const Version &) const = default;
+};
+Version versionOf(dao::Database &db);
+
+// Stores the current schema and the fingerprint of the questionnaire as the
+// file's version; returns it.
+Version writeVersion(dao::Database &db);
+
+// The text file beside an installed database that holds its version.
+QString versionFilePath(const QString &database);
+
+// Brings a family's file up to date with an installed one in one transaction:
+// an older schema is migrated, the questionnaire rows become the installed
+// ones, every row and value of `user` and `testrecord` stays, and the version
+// is written last. A file of a newer schema than this program's is refused
+// (error 3343). On any failure the file is left as it was.
+void update(dao::Database &file, dao::Database &installed);
 
 } // namespace assessmentdb

@@ -227,7 +227,7 @@ bool plainlyNotADatabase(const QString &path)
     return f.read(16) == QByteArray("SQLite format 3\0", 16);
 }
 
-std::shared_ptr<Connection> openConnection(const QString &path, const QString &passphrase, bool create)
+std::shared_ptr<Connection> openConnection(const QString &path, const QString &passphrase, bool create, bool readOnly)
 {
     const QString nativePath = QFileInfo(path).absoluteFilePath();
     const QFileInfo info(nativePath);
@@ -239,7 +239,7 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
             throw DbError(kFileNotFound, QStringLiteral("找不到文件 '%1'。").arg(path));
         if (!info.isReadable())
             throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：没有读取权限。").arg(path));
-        if (!info.isWritable())
+        if (!readOnly && !info.isWritable())
             throw DbError(kCannotOpenFile,
                 QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的，或所在的磁盘不可写。").arg(path));
         if (plainlyNotADatabase(nativePath))
@@ -252,7 +252,7 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
     conn->path = path;
     conn->passphrase = passphrase;
     const QByteArray file = QFile::encodeName(nativePath);
-    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     int rc = sqlite3_open_v2(file.constData(), &conn->db, flags, nullptr);
     if (rc != SQLITE_OK)
         throw DbError(
@@ -260,9 +260,9 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
 
     {
         // One process at a time: a lock that the system drops when the
-        // process ends, however it ends.
+        // process ends, however it ends. Readers share the file with readers.
         conn->lockFd = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
-        if (conn->lockFd < 0 || ::flock(conn->lockFd, LOCK_EX | LOCK_NB) != 0) {
+        if (conn->lockFd < 0 || ::flock(conn->lockFd, (readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
             if (errno == EWOULDBLOCK)
                 throw DbError(kFileInUse, QStringLiteral("无法使用 '%1'；文件已在使用中。").arg(path));
             throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'。").arg(path));
@@ -276,6 +276,8 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
     if (rc == SQLITE_NOTADB)
         throw invalidPassword();
     conn->check(rc);
+    if (readOnly)
+        return conn; // a reader of its own, never shared with the writing handles
     if (sqlite3_db_readonly(conn->db, "main") == 1)
         throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的。").arg(path));
     openConnections().insert(canonical(nativePath), conn);
@@ -289,14 +291,13 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
 Database DBEngine::OpenDatabase(const QString &path, bool exclusive, bool readOnly, const QString &connect)
 {
     Q_UNUSED(exclusive); // the file is always held for this process alone
-    Q_UNUSED(readOnly);
     const QString passphrase = passphraseOf(connect);
     if (const auto held = openConnections().value(canonical(path)).lock()) {
         if (held->passphrase != passphrase)
             throw invalidPassword();
         return Database(held);
     }
-    return Database(openConnection(path, passphrase, false));
+    return Database(openConnection(path, passphrase, false, readOnly));
 }
 
 Database DBEngine::OpenDatabase(const QString &path)
@@ -310,7 +311,7 @@ Database DBEngine::OpenDatabase(const QString &path)
 
 Database DBEngine::CreateDatabase(const QString &path, const QString &connect)
 {
-    return Database(openConnection(path, passphraseOf(connect), true));
+    return Database(openConnection(path, passphraseOf(connect), true, false));
 }
 
 // ---- Database ----

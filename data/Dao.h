@@ -59,6 +59,8 @@ public:
     // Opens the database at path with the connect string ";pwd=<passphrase>".
     // The file is held for this process alone: another process that tries to
     // open it gets error 3045 until this process has released every handle.
+    // A read-only handle (for a file the user may not write, such as an
+    // installed one) is a connection of its own; readers share the file.
     static Database OpenDatabase(const QString &path, bool exclusive, bool readOnly, const QString &connect);
 
     // Opens by path alone: succeeds only while this process already holds the

@@ -1,15 +1,17 @@
 // Build step: creates the installed database from the schema and the
-// questionnaire content files.
+// questionnaire content files, and writes its version beside it.
 //   makedb <output file> <content directory>
-// When the output already exists (a database that has been used), its
-// children and monthly records are carried over into the new file, so that
-// rebuilding never loses a family's data.
+// When the output already exists (a database that has been used), it is
+// brought up to date as the application brings a user's copy up to date:
+// its children and monthly records stay, the questionnaire is the new one,
+// so that rebuilding or installing again never loses a family's data.
 
 #include "data/AssessmentDb.h"
 #include "data/ContentFile.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QSaveFile>
 
 #include <cstdio>
 #include <exception>
@@ -17,19 +19,19 @@
 
 namespace {
 
-// Copies every row of a table, in stored order, into the same table of another database.
-int copyRows(dao::Database &from, dao::Database &to, const QString &table)
+int rowCount(dao::Database &db, const QString &table)
 {
-    dao::Recordset source = from.OpenRecordset(table);
-    dao::Recordset target = to.OpenRecordset(table);
-    int copied = 0;
-    for (; !source.AtEOF(); source.MoveNext(), ++copied) {
-        target.AddNew();
-        for (const QString &column : source.columnNames())
-            target.Fields(column).setValue(source.Fields(column).Value());
-        target.Update();
-    }
-    return copied;
+    return db.OpenRecordset(QStringLiteral("select count(*) from %1").arg(table)).Fields(0).Value().toInt();
+}
+
+// Moves a finished file into place in one step: at no moment is there no database.
+bool moveIntoPlace(const QString &from, const QString &to)
+{
+    std::error_code error;
+    std::filesystem::rename(QFile::encodeName(from).toStdString(), QFile::encodeName(to).toStdString(), error);
+    if (error)
+        std::fprintf(stderr, "makedb: cannot write %s: %s\n", qPrintable(to), error.message().c_str());
+    return !error;
 }
 
 } // namespace
@@ -44,9 +46,13 @@ int main(int argc, char **argv)
     }
     const QString output = args.at(1);
     const QString temporary = output + QStringLiteral(".new");
+    const QString working = output + QStringLiteral(".work");
     try {
         const QList<content::Item> items = content::readDirectory(args.at(2));
         QFile::remove(temporary);
+        QFile::remove(working);
+        assessmentdb::Version version;
+        bool updatedInPlace = false;
         {
             dao::Database db = assessmentdb::create(temporary);
             dao::Transaction tx(db);
@@ -65,23 +71,40 @@ int main(int argc, char **argv)
                 rs.Fields(QStringLiteral("fen")).setValue(item.fen);
                 rs.Update();
             }
-            if (QFile::exists(output)) {
-                dao::Database old = dao::DBEngine::OpenDatabase(output, true, true, assessmentdb::kConnect);
-                const int users = copyRows(old, db, QStringLiteral("user"));
-                const int records = copyRows(old, db, QStringLiteral("testrecord"));
-                std::printf(
-                    "makedb: kept %d children and %d monthly records of the existing database\n", users, records);
-            }
+            version = assessmentdb::writeVersion(db);
             tx.Commit();
+
+            if (QFile::exists(output)) {
+                // Held until the updated copy has taken its place: the
+                // application cannot start on it meanwhile.
+                dao::Database used = dao::DBEngine::OpenDatabase(output, true, false, assessmentdb::kConnect);
+                if (!QFile::copy(output, working))
+                    throw std::runtime_error("cannot copy the existing database");
+                dao::Database copy = dao::DBEngine::OpenDatabase(working, true, false, assessmentdb::kConnect);
+                assessmentdb::update(copy, db);
+                std::printf("makedb: kept %d children and %d monthly records of the existing database\n",
+                    rowCount(copy, QStringLiteral("user")), rowCount(copy, QStringLiteral("testrecord")));
+                copy = dao::Database();
+                if (!moveIntoPlace(working, output)) {
+                    QFile::remove(working);
+                    QFile::remove(temporary);
+                    return 1;
+                }
+                updatedInPlace = true;
+            }
         }
-        // The new file takes the old one's place in one step: at no moment is
-        // there no database.
-        std::error_code error;
-        std::filesystem::rename(
-            QFile::encodeName(temporary).toStdString(), QFile::encodeName(output).toStdString(), error);
-        if (error) {
-            std::fprintf(stderr, "makedb: cannot write %s: %s\n", qPrintable(output), error.message().c_str());
+        if (updatedInPlace) {
             QFile::remove(temporary);
+        } else if (!moveIntoPlace(temporary, output)) {
+            QFile::remove(temporary);
+            return 1;
+        }
+        // The version beside the file lets the application see, without
+        // opening it, whether a user's copy is up to date.
+        QSaveFile stamp(assessmentdb::versionFilePath(output));
+        if (!stamp.open(QIODevice::WriteOnly) || stamp.write(version.toString().toUtf8() + '\n') < 0
+            || !stamp.commit()) {
+            std::fprintf(stderr, "makedb: cannot write %s\n", qPrintable(stamp.fileName()));
             return 1;
         }
         std::printf("makedb: %lld items written to %s\n", static_cast<long long>(items.size()), qPrintable(output));
@@ -91,6 +114,7 @@ int main(int argc, char **argv)
     } catch (const std::exception &e) {
         std::fprintf(stderr, "makedb: %s\n", e.what());
     }
+    QFile::remove(working);
     QFile::remove(temporary);
     return 1;
 }
