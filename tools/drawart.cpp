@@ -1,6 +1,6 @@
-// Draws the application's pictures (the logo and the main window's
-// decoration) into bitmap files under assets/. Run by hand when the artwork
-// changes:  drawart <assets directory>
+// Draws the application's pictures (the logo, the main window's decoration
+// and the desktop icon in its sizes) into files under assets/. Run by hand
+// when the artwork changes:  drawart <assets directory>
 
 #include "app/Fonts.h"
 
@@ -13,14 +13,9 @@
 
 namespace {
 
-void drawLogo(QPainter &p, const QRectF &r)
+// A rising sun behind a young sprout, above a bar, in a 640 x 480 frame.
+void drawEmblem(QPainter &p)
 {
-    p.fillRect(r, Qt::white);
-    const double s = r.width() / 640.0;
-    p.save();
-    p.translate(r.topLeft());
-    p.scale(s, r.height() / 480.0);
-    // A rising sun behind a young sprout.
     QRadialGradient sun(QPointF(320, 210), 170);
     sun.setColorAt(0, QColor(255, 214, 80));
     sun.setColorAt(1, QColor(255, 150, 40));
@@ -47,6 +42,16 @@ void drawLogo(QPainter &p, const QRectF &r)
     p.drawPath(right);
     p.setBrush(QColor(60, 120, 200));
     p.drawRoundedRect(QRectF(120, 330, 400, 18), 9, 9);
+}
+
+void drawLogo(QPainter &p, const QRectF &r)
+{
+    p.fillRect(r, Qt::white);
+    const double s = r.width() / 640.0;
+    p.save();
+    p.translate(r.topLeft());
+    p.scale(s, r.height() / 480.0);
+    drawEmblem(p);
     p.setPen(QColor(30, 90, 160));
     p.setFont(fonts::font(fonts::kSimHei, 60, true));
     p.drawText(QRectF(0, 350, 640, 120), Qt::AlignCenter, QStringLiteral("禾岚教育"));
@@ -103,6 +108,20 @@ void drawPicture(QPainter &p)
     }
 }
 
+// The desktop icon: the logo's emblem without its text, on a clear ground.
+QImage icon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double s = size / 380.0;
+    p.scale(s, s);
+    p.translate(-130, -20);
+    drawEmblem(p);
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -131,8 +150,11 @@ int main(int argc, char **argv)
         p.setRenderHint(QPainter::Antialiasing);
         drawPicture(p);
     }
-    const bool ok = logo.save(out.filePath(QStringLiteral("logo.bmp")))
+    bool ok = logo.save(out.filePath(QStringLiteral("logo.bmp")))
         && small.save(out.filePath(QStringLiteral("about-logo.bmp")))
         && picture.save(out.filePath(QStringLiteral("picture.bmp")));
+    out.mkpath(QStringLiteral("icons"));
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        ok = ok && icon(size).save(out.filePath(QStringLiteral("icons/%1.png").arg(size)));
     return ok ? 0 : 1;
 }
