@@ -9,10 +9,15 @@ packages=(
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-microhei
   xdg-utils
 )
+if [[ "${1:-}" == "--package" || "${1:-}" == "--tests" ]]; then
+  # The Debian package: dpkg-shlibdeps finds the libraries it depends on.
+  packages+=(dpkg-dev)
+fi
 if [[ "${1:-}" == "--tests" ]]; then
   # The browser test drives a real headless browser against a local server;
-  # the growth report tests read the PDF back with poppler's tools.
-  packages+=(chromium python3 poppler-utils)
+  # the growth report tests read the PDF back with poppler's tools; the
+  # installation tests check the package with Debian's validators.
+  packages+=(chromium python3 poppler-utils desktop-file-utils appstream lintian)
 fi
 
 missing=()
