@@ -1,6 +1,8 @@
 // One start of the application, or of a reference window, for the start-up
 // benchmark (bench/startup.py runs it many times and compares medians).
-//   startup_bench app <db>     the application's own start-up, until its window is shown
+//   startup_bench app <db> [<installed db>]
+//                              the application's own start-up, until its window is shown;
+//                              with an installed file, <db> is the user's own copy of it
 //   startup_bench bare         a bare main window with one menu built the same way
 //   startup_bench floor <db>   the bare window that also opens the encrypted file once
 //   startup_bench handle <db>  with the main window up: microseconds to open one more handle
@@ -52,7 +54,8 @@ int main(int argc, char **argv)
         return 2;
     const QByteArray mode(argv[1]);
     if (argc > 2)
-        assessmentdb::setPathForTesting(QString::fromLocal8Bit(argv[2]));
+        assessmentdb::setPathForTesting(
+            QString::fromLocal8Bit(argv[2]), argc > 3 ? QString::fromLocal8Bit(argv[3]) : QString());
 
     if (mode == "bare" || mode == "floor") {
         QApplication app(argc, argv);

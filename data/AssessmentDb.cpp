@@ -18,16 +18,16 @@ namespace assessmentdb {
 
 namespace {
 
-QString &overridePath()
-{
-    static QString p;
-    return p;
-}
-
 struct Place {
     QString file;
     QString installed; // empty: the file beside the executable
 };
+
+Place &overridePlace()
+{
+    static Place p;
+    return p;
+}
 
 [[noreturn]] void cannotMake(const QString &file, const QString &reason)
 {
@@ -113,8 +113,8 @@ void copyInstalled(const QString &installed, const QString &target)
 
 Place locate()
 {
-    if (!overridePath().isEmpty())
-        return {overridePath(), {}};
+    if (!overridePlace().file.isEmpty())
+        return overridePlace();
     const QString dir = QCoreApplication::applicationDirPath();
     const QString beside = QDir::toNativeSeparators(dir + QLatin1Char('/') + kFileName);
     const QFileInfo besideInfo(beside);
@@ -134,9 +134,10 @@ const Place &place()
 {
     static Place resolved;
     static QString resolvedFor = QStringLiteral("\n"); // never a path
-    if (resolvedFor != overridePath()) {
+    const QString key = overridePlace().file + QLatin1Char('\n') + overridePlace().installed;
+    if (resolvedFor != key) {
         resolved = locate();
-        resolvedFor = overridePath();
+        resolvedFor = key;
     }
     return resolved;
 }
@@ -183,9 +184,9 @@ QString installedPath()
     return place().installed;
 }
 
-void setPathForTesting(const QString &p)
+void setPathForTesting(const QString &p, const QString &installed)
 {
-    overridePath() = p;
+    overridePlace() = {p, installed};
 }
 
 dao::Database open()

@@ -23,8 +23,9 @@ QString path();
 // application uses the file beside the executable.
 QString installedPath();
 
-// Tests point the application at a database of their own.
-void setPathForTesting(const QString &path);
+// Tests point the application at a database of their own; with installed,
+// as a user's own copy of that installed file.
+void setPathForTesting(const QString &path, const QString &installed = {});
 
 // Opens the database as every window does: exclusive, writable, with password.
 dao::Database open();
