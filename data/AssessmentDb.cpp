@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace assessmentdb {
@@ -132,14 +133,13 @@ Place locate()
 
 const Place &place()
 {
-    static Place resolved;
-    static QString resolvedFor = QStringLiteral("\n"); // never a path
-    const QString key = overridePlace().file + QLatin1Char('\n') + overridePlace().installed;
-    if (resolvedFor != key) {
+    static std::optional<Place> resolved;
+    static Place resolvedFor;
+    if (!resolved || resolvedFor.file != overridePlace().file || resolvedFor.installed != overridePlace().installed) {
         resolved = locate();
-        resolvedFor = key;
+        resolvedFor = overridePlace();
     }
-    return resolved;
+    return *resolved;
 }
 
 // A fingerprint of the questionnaire rows in stored order.
