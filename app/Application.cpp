@@ -13,6 +13,8 @@ Application::Application(int &argc, char **argv)
     // They name the user's data folder ($XDG_DATA_HOME/helan-edu/childgrowth).
     setOrganizationName(QStringLiteral("helan-edu"));
     setApplicationName(QStringLiteral("childgrowth"));
+    // Lets the desktop match the windows with the menu entry and its icon.
+    setDesktopFileName(QStringLiteral("cn.helan_edu.childgrowth"));
     fonts::installSubstitutions();
     setFont(fonts::font(fonts::kSimSun, 9));
 }

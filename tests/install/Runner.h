@@ -39,6 +39,19 @@ inline void openUp(const QString &dir, bool readOnly = false)
         {QStringLiteral("-R"), readOnly ? QStringLiteral("a+rX,a-w") : QStringLiteral("a+rX,go-w"), dir});
 }
 
+// The driver library, copied where every account can read it.
+inline QString driver()
+{
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        const QString copy = dir.filePath(QStringLiteral("libcg_drive.so"));
+        QFile::copy(QStringLiteral(CG_BINARY_DIR "/tests/libcg_drive.so"), copy);
+        openUp(dir.path());
+        return copy;
+    }();
+    return path;
+}
+
 struct Run {
     int exitCode = -1;
     QStringList lines;
@@ -56,7 +69,7 @@ inline QProcess *start(
     }
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CG_BINARY_DIR "/tests/libcg_drive.so"));
+    env.insert(QStringLiteral("LD_PRELOAD"), driver());
     env.insert(QStringLiteral("CG_DRIVE"), task);
     p->setProcessEnvironment(env);
     if (asRoot() && !sameUser)
