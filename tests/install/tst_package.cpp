@@ -111,7 +111,10 @@ void TestPackage::userInstallUpgradesAndUninstallKeepsTheRecords()
     const QString icon = home + QStringLiteral("/.local/share/icons/hicolor/48x48/apps/cn.helan_edu.childgrowth.png");
     QFile desktop(entry);
     QVERIFY(desktop.open(QIODevice::ReadOnly));
-    QVERIFY(desktop.readAll().contains((QStringLiteral("\nExec=") + launcher + QLatin1Char('\n')).toUtf8()));
+    const QByteArray entryText = desktop.readAll();
+    QVERIFY(entryText.contains((QStringLiteral("\nExec=") + launcher + QLatin1Char('\n')).toUtf8()));
+    // The menu entry's action asks for the growth report.
+    QVERIFY(entryText.contains((QStringLiteral("\nExec=") + launcher + QStringLiteral(" --report\n")).toUtf8()));
     QCOMPARE(execute(QStringLiteral("desktop-file-validate"), {entry}).code, 0);
     QVERIFY(QFile::exists(icon));
 
