@@ -120,7 +120,11 @@ Place locate()
     const QString beside = QDir::toNativeSeparators(dir + QLatin1Char('/') + kFileName);
     const QFileInfo besideInfo(beside);
     // A missing installed file is reported as such, by its own name.
-    if (!besideInfo.exists() || (QFileInfo(dir).isWritable() && besideInfo.isWritable()))
+    // An install for every user of the computer is marked so by its install
+    // step: its file is never written, not even by the administrator, whose
+    // children would otherwise reach every new user's copy.
+    const bool shared = QFileInfo::exists(sharedMarkPath(beside));
+    if (!besideInfo.exists() || (!shared && QFileInfo(dir).isWritable() && besideInfo.isWritable()))
         return {beside, {}};
     const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     if (dataDir.isEmpty())
@@ -260,6 +264,11 @@ Version writeVersion(dao::Database &db)
     storeVersion(db, contentFingerprint(db));
     tx.Commit();
     return versionOf(db);
+}
+
+QString sharedMarkPath(const QString &database)
+{
+    return database + QStringLiteral(".shared");
 }
 
 QString versionFilePath(const QString &database)

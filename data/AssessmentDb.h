@@ -14,9 +14,10 @@ inline const QString kConnect = QStringLiteral(";pwd=5820719364");
 inline constexpr int kSchemaVersion = 2;
 
 // The file the application uses. When the folder of the executable and the
-// file in it may be written, that file. Otherwise (an installation shared by
-// the users of the computer) the user's own copy in the user's data folder,
-// made from the installed file when it is first asked for. Resolved once.
+// file in it may be written, that file. Otherwise, or when the install step
+// marked the install as one for every user (sharedMarkPath()), the user's own
+// copy in the user's data folder, made from the installed file when it is
+// first asked for. Resolved once.
 QString path();
 
 // The installed file the user's own copy was made from; empty when the
@@ -59,6 +60,9 @@ Version writeVersion(dao::Database &db);
 
 // The text file beside an installed database that holds its version.
 QString versionFilePath(const QString &database);
+
+// The file beside an installed database that marks an install for every user.
+QString sharedMarkPath(const QString &database);
 
 // Brings a family's file up to date with an installed one in one transaction:
 // an older schema is migrated, the questionnaire rows become the installed

@@ -92,6 +92,13 @@ void TestPackage::packageValidatesAndStartsForAnOrdinaryUser()
         qPrintable(run.lines.join(QLatin1Char('\n'))));
     QCOMPARE(runner::rows(runner::ownDatabase(home), QStringLiteral("user"), QStringLiteral("name")),
         QStringList {QStringLiteral("小明")});
+    // Not even the account that owns the installed file writes it.
+    QTemporaryDir ownerHome;
+    const runner::Run owner = runner::run(
+        root + QStringLiteral("/usr/bin/childgrowth"), ownerHome.path(), QStringLiteral("profile:小红"), true);
+    QVERIFY2(owner.said(QStringLiteral("SAVED")), qPrintable(owner.lines.join(QLatin1Char('\n'))));
+    QCOMPARE(runner::rows(runner::ownDatabase(ownerHome.path()), QStringLiteral("user"), QStringLiteral("name")),
+        QStringList {QStringLiteral("小红")});
     QCOMPARE(runner::digest(installed), before);
 }
 
