@@ -25,6 +25,17 @@ inline bool asRoot()
 // The account that runs the program: nobody when root installed it.
 inline constexpr uid_t kOther = 65534;
 
+// Whether this process may start a program as the other account (a
+// container may withhold the right to change accounts even from root).
+inline bool canSwitch()
+{
+    return !asRoot()
+        || QProcess::execute(QStringLiteral("setpriv"),
+               {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"), QStringLiteral("--clear-groups"),
+                   QStringLiteral("true")})
+        == 0;
+}
+
 // Makes a directory the other account's own (its home, its install).
 inline void giveToOther(const QString &dir)
 {

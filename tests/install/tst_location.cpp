@@ -10,6 +10,11 @@
 class TestLocation : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        if (!runner::canSwitch())
+            QSKIP("cannot start a program as another account (nobody) here: setpriv is refused");
+    }
     void writableFolderUsesTheFileBesideTheProgram();
     void sharedInstallGivesEveryUserAnOwnCopy();
     void interruptedFirstStartLeavesNoBrokenFile();
