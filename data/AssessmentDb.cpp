@@ -119,10 +119,10 @@ Place locate()
     const QString dir = QCoreApplication::applicationDirPath();
     const QString beside = QDir::toNativeSeparators(dir + QLatin1Char('/') + kFileName);
     const QFileInfo besideInfo(beside);
-    // A missing installed file is reported as such, by its own name.
     // An install for every user of the computer is marked so by its install
     // step: its file is never written, not even by the administrator, whose
-    // children would otherwise reach every new user's copy.
+    // children would otherwise reach every new user's copy. A missing
+    // installed file is reported as such, by its own name.
     const bool shared = QFileInfo::exists(sharedMarkPath(beside));
     if (!besideInfo.exists() || (!shared && QFileInfo(dir).isWritable() && besideInfo.isWritable()))
         return {beside, {}};
