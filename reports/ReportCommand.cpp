@@ -137,7 +137,9 @@ int run(const Options &options)
 {
     QList<growthreport::ChildRecord> children;
     try {
-        dao::Database db = assessmentdb::open();
+        // Started before the window ever was, it too brings a user's own
+        // copy up to date first.
+        dao::Database db = assessmentdb::openAtStart();
         children = growthreport::readChildren(db, options.child);
     } catch (const dao::DbError &e) {
         return fatal::reportCommandFailure(failureOf(e));
