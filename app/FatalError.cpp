@@ -5,6 +5,8 @@
 #include "platform/Terminal.h"
 
 #include <QApplication>
+#include <QTimer>
+#include <QWidget>
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,15 +14,37 @@
 namespace fatal {
 
 namespace {
+
+// Platforms whose windows nobody can see or answer.
+bool headless()
+{
+    const QString platform = QGuiApplication::platformName();
+    return platform == QStringLiteral("offscreen") || platform == QStringLiteral("minimal");
+}
+
 [[noreturn]] void showAndExit(const QString &text)
 {
+    // Also on standard error, so that a run from a terminal, a log or a
+    // machine without a screen tells why the program ended.
     std::fflush(nullptr);
+    std::fprintf(stderr, "childgrowth: %s\n",
+        QString(text).replace(QStringLiteral("\n\n"), QStringLiteral(" ")).toUtf8().constData());
+    std::fflush(stderr);
+    if (headless()) {
+        // The box is still shown, but nobody could answer it: it closes as
+        // soon as it is up instead of holding the program forever.
+        QTimer::singleShot(0, qApp, [] {
+            if (QWidget *box = QApplication::activeModalWidget())
+                box->close();
+        });
+    }
     messages::show(QApplication::activeWindow(), text);
     std::fflush(nullptr);
     // Modal windows may be open: leave at once, without running their loops to
     // the end. Every change has already been stored.
     std::_Exit(EXIT_FAILURE);
 }
+
 } // namespace
 
 void reportAndExit(const dao::DbError &error)

@@ -193,9 +193,44 @@ void setPathForTesting(const QString &p, const QString &installed)
     overridePlace() = {p, installed};
 }
 
+namespace {
+
+// Every table and column the windows use. A file without one of them is
+// refused when it is opened, naming what is missing, rather than failing
+// later in whichever window first reads it.
+void requireSchema(dao::Database &db)
+{
+    static const struct {
+        const char *table;
+        const char *columns;
+    } used[] = {
+        {"user", "name sex birth pname telphone email addr"},
+        {"testrecord", "user monthage height weight heartrate breath a1 a2 a3 a4 a5 a1fen a2fen a3fen a4fen a5fen"},
+        {"test", "age item howto disp opt1 opt2 opt3 opt4 clas fen"},
+    };
+    for (const auto &t : used) {
+        const QString table = QString::fromLatin1(t.table);
+        const QStringList present = db.TableColumns(table);
+        for (const QString &column : QString::fromLatin1(t.columns).split(QLatin1Char(' '))) {
+            if (!present.contains(column, Qt::CaseInsensitive))
+                throw dao::DbError(dao::kItemNotFound,
+                    QStringLiteral("在此集合中找不到项目 '%1'：表 '%2' 没有这个字段。").arg(column, table));
+        }
+    }
+    // The child selection reads `name` by position: it is the second column.
+    const QStringList user = db.TableColumns(QStringLiteral("user"));
+    if (user.value(1).compare(QStringLiteral("name"), Qt::CaseInsensitive) != 0)
+        throw dao::DbError(
+            dao::kItemNotFound, QStringLiteral("在此集合中找不到项目 1：表 'user' 的第二个字段不是 'name'。"));
+}
+
+} // namespace
+
 dao::Database open()
 {
-    return dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
+    dao::Database db = dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
+    requireSchema(db);
+    return db;
 }
 
 dao::Database openShared()

@@ -10,8 +10,10 @@
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace dao {
@@ -32,9 +34,16 @@ QString passphraseOf(const QString &connect)
     return m.hasMatch() ? m.captured(1) : QString();
 }
 
+DbError damaged(const QString &path)
+{
+    return DbError(kDamagedFile, QStringLiteral("数据库文件 '%1' 已损坏，无法使用。").arg(path));
+}
+
 [[noreturn]] void raiseFromSqlite(int code, const QString &message, const QString &context = {})
 {
     switch (code & 0xff) {
+    case SQLITE_CORRUPT:
+        throw damaged(context);
     case SQLITE_FULL:
         throw DbError(kDiskFull, QStringLiteral("磁盘空间不足。"));
     case SQLITE_READONLY:
@@ -209,9 +218,29 @@ QString canonical(const QString &path)
     return c.isEmpty() ? info.absoluteFilePath() : c;
 }
 
-DbError invalidPassword()
+DbError invalidPassword(const QString &path = {})
 {
-    return DbError(kInvalidPassword, QStringLiteral("密码无效。"));
+    if (path.isEmpty())
+        return DbError(kInvalidPassword, QStringLiteral("密码无效。"));
+    // A file encrypted with another key and a damaged or random one look
+    // alike to the engine: the message names both.
+    return DbError(kInvalidPassword,
+        QStringLiteral("密码无效。数据库文件 '%1' 不能用本系统的密码打开：它可能已损坏，或者不是本系统的数据库。")
+            .arg(path));
+}
+
+// Reads every page of the file once. The cipher authenticates each page it
+// reads, so any damage is found here, at open, before anything is written.
+void verifyWholeFile(Connection &conn)
+{
+    Connection::Statement st;
+    conn.check(sqlite3_prepare_v2(conn.db, "PRAGMA quick_check", -1, &st.stmt, nullptr));
+    const int rc = sqlite3_step(st.stmt);
+    if ((rc & 0xff) == SQLITE_IOERR || (rc & 0xff) == SQLITE_BUSY)
+        conn.check(rc);
+    if (rc != SQLITE_ROW || sqlite3_column_type(st.stmt, 0) != SQLITE_TEXT
+        || std::strcmp(reinterpret_cast<const char *>(sqlite3_column_text(st.stmt, 0)), "ok") != 0)
+        throw damaged(conn.path);
 }
 
 // A file that cannot hold an encrypted database at all, as opposed to one
@@ -235,8 +264,10 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
         if (info.exists())
             throw DbError(kCannotOpenFile, QStringLiteral("文件 '%1' 已存在。").arg(path));
     } else {
-        if (!info.exists() || !info.isFile())
+        if (!info.exists())
             throw DbError(kFileNotFound, QStringLiteral("找不到文件 '%1'。").arg(path));
+        if (!info.isFile())
+            throw DbError(kCannotOpenFile, QStringLiteral("无法打开 '%1'：它是文件夹，不是数据库文件。").arg(path));
         if (!info.isReadable())
             throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：没有读取权限。").arg(path));
         if (!readOnly && !info.isWritable())
@@ -252,15 +283,23 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
     conn->path = path;
     conn->passphrase = passphrase;
     const QByteArray file = QFile::encodeName(nativePath);
-    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
-    int rc = sqlite3_open_v2(file.constData(), &conn->db, flags, nullptr);
-    if (rc != SQLITE_OK)
-        throw DbError(
-            kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：%2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
+    if (create) {
+        // Created empty (and never by this call over an existing file), so
+        // that the lock below is taken on the new file itself.
+        const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0)
+            throw DbError(kCannotOpenFile,
+                QStringLiteral("无法创建文件 '%1'：%2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+        ::close(fd);
+    }
 
     {
         // One process at a time: a lock that the system drops when the
-        // process ends, however it ends. Readers share the file with readers.
+        // process ends, however it ends. It is taken before the engine opens
+        // the file, and the file must still be the one locked once the engine
+        // has it: a file renamed over it in between (a rebuild) is refused as
+        // in use rather than written where nobody will read it. Readers
+        // share the file with readers.
         conn->lockFd = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
         if (conn->lockFd < 0 || ::flock(conn->lockFd, (readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
             if (errno == EWOULDBLOCK)
@@ -269,13 +308,28 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
         }
     }
 
+    const int flags = readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    int rc = sqlite3_open_v2(file.constData(), &conn->db, flags, nullptr);
+    if (rc != SQLITE_OK)
+        throw DbError(
+            kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：%2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
+    {
+        struct stat locked { };
+        struct stat now { };
+        if (::fstat(conn->lockFd, &locked) != 0 || ::stat(file.constData(), &now) != 0 || locked.st_dev != now.st_dev
+            || locked.st_ino != now.st_ino)
+            throw DbError(kFileInUse, QStringLiteral("无法使用 '%1'；文件正被替换。").arg(path));
+    }
+
     const QByteArray key = passphrase.toUtf8();
     conn->check(sqlite3_key(conn->db, key.constData(), static_cast<int>(key.size())));
     sqlite3_busy_timeout(conn->db, 0);
     rc = sqlite3_exec(conn->db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
     if (rc == SQLITE_NOTADB)
-        throw invalidPassword();
+        throw invalidPassword(path);
     conn->check(rc);
+    if (!create)
+        verifyWholeFile(*conn);
     if (readOnly)
         return conn; // a reader of its own, never shared with the writing handles
     if (sqlite3_db_readonly(conn->db, "main") == 1)
@@ -331,6 +385,14 @@ const QString &Database::path() const
 int Database::Execute(const QString &statement, const QVariantList &parameters)
 {
     return connection().exec(statement, parameters);
+}
+
+QStringList Database::TableColumns(const QString &table)
+{
+    QStringList names;
+    for (const auto &column : connection().columns(table))
+        names.append(column.first);
+    return names;
 }
 
 Recordset Database::OpenRecordset(const QString &source, const QVariantList &parameters)

@@ -43,6 +43,10 @@ public:
     // Runs a statement that changes rows; returns the number of rows changed.
     int Execute(const QString &statement, const QVariantList &parameters = {});
 
+    // The names of a table's columns in their stored order; raises 3078 when
+    // the table does not exist. Read once per open file.
+    QStringList TableColumns(const QString &table);
+
 private:
     friend class DBEngine;
     friend class Transaction;

@@ -18,6 +18,7 @@ enum ErrorNumber : int {
     kReadOnly = 3027,
     kInvalidPassword = 3031,
     kFileInUse = 3045,
+    kDamagedFile = 3049,
     kCannotOpenFile = 3051,
     kTableNotFound = 3078,
     kItemNotFound = 3265,
