@@ -7,8 +7,6 @@
 
 #include <functional>
 
-#include <unistd.h>
-
 using testsupport::TempDatabase;
 
 namespace {
@@ -53,7 +51,6 @@ private slots:
     void openFailures();
     void pathAloneOpenNeedsAHeldDatabase();
     void fileShowsNoPlainText();
-    void readOnlyFileIsRefused();
 };
 
 void TestDao::tableRecordsetsKeepStoredOrder()
@@ -359,18 +356,6 @@ void TestDao::fileShowsNoPlainText()
     for (const char *word : {"testrecord", "monthage", "telphone", "CREATE", "VisibleName", "SQLite format"})
         QVERIFY2(!bytes.contains(word), word);
     QVERIFY(!bytes.contains(QStringLiteral("小明").toUtf8()));
-}
-
-void TestDao::readOnlyFileIsRefused()
-{
-    if (::geteuid() == 0)
-        QSKIP("root may write to any file");
-    QTemporaryDir dir;
-    const QString file = dir.filePath(QStringLiteral("0-3.mdb"));
-    assessmentdb::create(file);
-    QFile::setPermissions(file, QFile::ReadOwner);
-    QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect); }),
-        int(dao::kCannotOpenFile));
 }
 
 QTEST_GUILESS_MAIN(TestDao)

@@ -12,6 +12,7 @@ class TestMakeDb : public QObject {
 private slots:
     void rebuildKeepsTheFamilysData();
     void badContentLeavesTheDatabaseAlone();
+    void rebuildWhileAnotherProcessWrites();
 
 private:
     static int makedb(const QString &output, const QString &contentDir)
@@ -83,10 +84,49 @@ void TestMakeDb::badContentLeavesTheDatabaseAlone()
     QVERIFY(makedb(db, dir.path()) != 0);
     QFile f(dir.filePath(QStringLiteral("items-01.tsv")));
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("age\tclas\tpoints\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\n1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    f.write("age\tclas\tpoints\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\n1\t生理\t16\t抬头\t\t能抬头\t\t\t\t"
+            "\tC2\n");
     f.close();
     QVERIFY(makedb(db, dir.path()) != 0);
     QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")), QStringList {QStringLiteral("抬头")});
+    QVERIFY(!QFile::exists(db + QStringLiteral(".new")));
+}
+
+void TestMakeDb::rebuildWhileAnotherProcessWrites()
+{
+    QTemporaryDir dir;
+    const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
+    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    QCOMPARE(makedb(db, dir.path()), 0);
+    // What a rebuild killed half-way leaves behind is dropped by the next.
+    QFile left(db + QStringLiteral(".new"));
+    QVERIFY(left.open(QIODevice::WriteOnly));
+    left.write("half a database");
+    left.close();
+
+    QProcess writer;
+    writer.start(QStringLiteral(CG_BINARY_DIR "/tests/dbholder"), {QStringLiteral("write"), db});
+    QVERIFY(writer.waitForReadyRead(20000));
+    // A rebuild refused because the writer holds the file at that moment is
+    // tried again; each one that runs must keep every change made before it.
+    int rebuilt = 0;
+    for (int attempt = 0; attempt < 100 && rebuilt < 4; ++attempt) {
+        if (makedb(db, dir.path()) == 0)
+            ++rebuilt;
+    }
+    writer.kill();
+    writer.waitForFinished();
+    QCOMPARE(rebuilt, 4);
+    QStringList written;
+    for (const QString &line : QString::fromLatin1(writer.readAllStandardOutput()).split(QLatin1Char('\n'))) {
+        QVERIFY2(!line.startsWith(QStringLiteral("error")), qPrintable(line));
+        if (line.startsWith(QStringLiteral("wrote ")))
+            written << QStringLiteral("w") + line.mid(6);
+    }
+    QVERIFY(written.size() > 4);
+    const QStringList stored = column(db, QStringLiteral("user"), QStringLiteral("name"));
+    for (const QString &name : written)
+        QVERIFY2(stored.contains(name), qPrintable(name + QStringLiteral(" was lost")));
     QVERIFY(!QFile::exists(db + QStringLiteral(".new")));
 }
 
