@@ -15,6 +15,8 @@ namespace fatal {
 
 namespace {
 
+constexpr int kHeadlessBoxMs = 2000;
+
 // Platforms whose windows nobody can see or answer.
 bool headless()
 {
@@ -31,9 +33,10 @@ bool headless()
         QString(text).replace(QStringLiteral("\n\n"), QStringLiteral(" ")).toUtf8().constData());
     std::fflush(stderr);
     if (headless()) {
-        // The box is still shown, but nobody could answer it: it closes as
-        // soon as it is up instead of holding the program forever.
-        QTimer::singleShot(0, qApp, [] {
+        // The box is still shown, for whatever works the program without a
+        // screen, but it does not hold the program forever: unanswered, it
+        // closes itself after a moment.
+        QTimer::singleShot(kHeadlessBoxMs, qApp, [] {
             if (QWidget *box = QApplication::activeModalWidget())
                 box->close();
         });

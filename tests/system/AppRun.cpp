@@ -38,8 +38,17 @@ Installation::Installation(bool withDatabase, const QString &under)
         f.close();
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     }
+    m_home = m_files.filePath(QStringLiteral("home"));
+    QDir().mkpath(m_home);
+    if (::geteuid() == 0) // the home of the ordinary user the program may run as
+        QProcess::execute(QStringLiteral("chown"), {QStringLiteral("65534:65534"), m_home});
     m_log = m_files.filePath(QStringLiteral("driver.log"));
     m_script = m_files.filePath(QStringLiteral("driver.script"));
+}
+
+QString Installation::userDatabase() const
+{
+    return m_home + QStringLiteral("/.local/share/helan-edu/childgrowth/0-3.mdb");
 }
 
 QStringList Installation::browserAddresses() const
@@ -66,6 +75,8 @@ void Installation::prepare(QProcess &process, const QStringList &script, bool or
     QStringList settings {
         QStringLiteral("QT_QPA_PLATFORM=offscreen"),
         QStringLiteral("LANG=C.UTF-8"),
+        QStringLiteral("HOME=") + m_home,
+        QStringLiteral("XDG_DATA_HOME=") + m_home + QStringLiteral("/.local/share"),
         QStringLiteral("CG_DRIVER_SCRIPT=") + m_script,
         QStringLiteral("CG_DRIVER_LOG=") + m_log,
         QStringLiteral("PATH=") + m_files.filePath(QStringLiteral("bin")) + QStringLiteral(":/usr/bin:/bin"),
@@ -80,8 +91,8 @@ void Installation::prepare(QProcess &process, const QStringList &script, bool or
     }
     if (ordinaryUser && ::geteuid() == 0) {
         process.setProgram(QStringLiteral("runuser"));
-        process.setArguments(QStringList {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"),
-                                 QStringLiteral("env"), QStringLiteral("HOME=/tmp")}
+        process.setArguments(
+            QStringList {QStringLiteral("-u"), QStringLiteral("nobody"), QStringLiteral("--"), QStringLiteral("env")}
             + settings + QStringList {m_exe});
         process.setProcessEnvironment(QProcessEnvironment::systemEnvironment());
     } else {

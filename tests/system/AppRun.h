@@ -28,6 +28,9 @@ public:
 
     QString dir() const { return m_dir.path(); }
     QString database() const { return m_dir.filePath(QStringLiteral("0-3.mdb")); }
+    // The user's own copy, where the program keeps the records when it
+    // cannot write beside itself (a home of the run's own, never the tester's).
+    QString userDatabase() const;
     // The addresses handed to the browser (the fake xdg-open's record).
     QStringList browserAddresses() const;
 
@@ -44,6 +47,7 @@ private:
     QTemporaryDir m_dir;
     QTemporaryDir m_files; // the script, the log and the browser, off the installation's disk
     QString m_exe;
+    QString m_home;
     QString m_log;
     QString m_script;
 };

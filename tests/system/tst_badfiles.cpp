@@ -151,14 +151,22 @@ void TestBadFiles::refusedAtStart()
 
 void TestBadFiles::readOnlyFile()
 {
-    // As an ordinary user: root may write to any file.
+    // The user's own copy (the program cannot write beside itself), made
+    // read-only. As an ordinary user: root may write to any file.
     apprun::Installation app;
-    QVERIFY(QFile::setPermissions(app.database(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+    const QString own = app.userDatabase();
+    QVERIFY(QDir().mkpath(QFileInfo(own).path()));
+    QVERIFY(QFile::copy(apprun::installedDatabase(), own));
+    QProcess::execute(QStringLiteral("chown"),
+        {QStringLiteral("-R"), QStringLiteral("65534:65534"), QFileInfo(own).path() + QStringLiteral("/../../..")});
+    QVERIFY(QFile::setPermissions(own, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     const QByteArray bytes = installedBytes();
     checkRefused(app.run({}, true), dao::kCannotOpenFile, QStringLiteral("只读"));
-    QFile after(app.database());
-    QVERIFY(after.open(QIODevice::ReadOnly));
-    QVERIFY(after.readAll() == bytes);
+    for (const QString &file : {own, app.database()}) {
+        QFile after(file);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QVERIFY(after.readAll() == bytes);
+    }
 }
 
 void TestBadFiles::fullDisk()
