@@ -38,6 +38,8 @@ Installation::Installation(bool withDatabase, const QString &under)
         f.close();
         f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     }
+    // The driver, where every account can read it (the build may not be).
+    QFile::copy(QStringLiteral(CG_DRIVER), m_files.filePath(QStringLiteral("libcgdriver.so")));
     m_home = m_files.filePath(QStringLiteral("home"));
     QDir().mkpath(m_home);
     if (::geteuid() == 0) // the home of the ordinary user the program may run as
@@ -81,7 +83,7 @@ void Installation::prepare(QProcess &process, const QStringList &script, bool or
         QStringLiteral("CG_DRIVER_LOG=") + m_log,
         QStringLiteral("PATH=") + m_files.filePath(QStringLiteral("bin")) + QStringLiteral(":/usr/bin:/bin"),
         // The driver follows the sanitizer runtime when the build has one.
-        QStringLiteral("LD_PRELOAD=") + QStringLiteral(CG_DRIVER),
+        QStringLiteral("LD_PRELOAD=") + m_files.filePath(QStringLiteral("libcgdriver.so")),
         QStringLiteral("ASAN_OPTIONS=") + qEnvironmentVariable("ASAN_OPTIONS")
             + QStringLiteral(":verify_asan_link_order=0"),
     };
