@@ -294,9 +294,12 @@ private:
     QTimer m_tick;
 };
 
+// Lives as long as the process, held here so that leak checkers see it kept.
+Driver *g_driver = nullptr;
+
 void startDriver()
 {
-    new Driver; // lives as long as the process
+    g_driver = new Driver;
 }
 
 } // namespace
