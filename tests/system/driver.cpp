@@ -299,6 +299,8 @@ Driver *g_driver = nullptr;
 
 void startDriver()
 {
+    // Programs the application starts (the browser) run without the driver.
+    qunsetenv("LD_PRELOAD");
     g_driver = new Driver;
 }
 
