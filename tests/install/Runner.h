@@ -2,7 +2,7 @@
 
 // Starts an installed copy of the program as an ordinary user would: another
 // account than the one that installed it (nobody, when the tests run as
-// root), a home of its own, headless, driven by the cg_drive library.
+// root), a home of its own, headless, driven by the test driver library.
 
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
@@ -50,29 +50,63 @@ inline void openUp(const QString &dir, bool readOnly = false)
         {QStringLiteral("-R"), readOnly ? QStringLiteral("a+rX,a-w") : QStringLiteral("a+rX,go-w"), dir});
 }
 
-// The driver library, copied where every account can read it.
-inline QString driver()
+// Files every account can read: the driver library (tests/system/driver.cpp)
+// and, per run, its script and log.
+inline QTemporaryDir &shared()
 {
     static QTemporaryDir dir;
+    return dir;
+}
+
+inline QString driver()
+{
     static const QString path = [] {
-        const QString copy = dir.filePath(QStringLiteral("libcg_drive.so"));
-        QFile::copy(QStringLiteral(CG_BINARY_DIR "/tests/libcg_drive.so"), copy);
-        openUp(dir.path());
+        const QString copy = shared().filePath(QStringLiteral("libcgdriver.so"));
+        QFile::copy(QStringLiteral(CG_BINARY_DIR "/tests/libcgdriver.so"), copy);
+        openUp(shared().path());
         return copy;
     }();
     return path;
 }
 
-struct Run {
-    int exitCode = -1;
-    QStringList lines;
-    bool said(const QString &line) const { return lines.contains(line); }
-};
+// The steps of a task: "show" waits for the main window; "profile:<name>"
+// then saves a first profile with that name through "修改用户". Both end the
+// program by closing the main window.
+inline QStringList script(const QString &task)
+{
+    QStringList steps {QStringLiteral("window MainForm"), QStringLiteral("note WINDOW MainForm")};
+    if (task.startsWith(QStringLiteral("profile:"))) {
+        // A new family has no child to choose: the list is closed empty.
+        steps << QStringLiteral("trigger dispuser") << QStringLiteral("window BrowForm")
+              << QStringLiteral("close BrowForm") << QStringLiteral("window InputForm")
+              << QStringLiteral("set TextName ") + task.section(QLatin1Char(':'), 1)
+              << QStringLiteral("set TextPname 父母") << QStringLiteral("set TextPhone 123")
+              << QStringLiteral("set TextEmail a@b.c") << QStringLiteral("set TextAddr 地址")
+              << QStringLiteral("click ConfirmCmd") << QStringLiteral("closed InputForm")
+              << QStringLiteral("note SAVED");
+    }
+    steps << QStringLiteral("close MainForm");
+    return steps;
+}
 
-// Starts the program; as the other account unless sameUser.
-inline QProcess *start(
+// Starts the program on a task; as the other account unless sameUser.
+// Returns the log the driver writes.
+inline QString start(
     const QString &program, const QString &home, const QString &task, QProcess *p, bool sameUser = false)
 {
+    static int runs = 0;
+    const QString base = shared().filePath(QStringLiteral("run%1").arg(++runs));
+    const QString log = base + QStringLiteral(".log");
+    const QString library = driver(); // also opens the folder to every account
+    QFile steps(base + QStringLiteral(".script"));
+    if (steps.open(QIODevice::WriteOnly))
+        steps.write(script(task).join(QLatin1Char('\n')).toUtf8() + '\n');
+    steps.close();
+    QFile logFile(log); // the other account writes to it
+    if (logFile.open(QIODevice::WriteOnly))
+        logFile.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
+    logFile.close();
+
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const QString &name : env.keys()) {
         if (name.startsWith(QStringLiteral("XDG_")))
@@ -80,8 +114,9 @@ inline QProcess *start(
     }
     env.insert(QStringLiteral("HOME"), home);
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("LD_PRELOAD"), driver());
-    env.insert(QStringLiteral("CG_DRIVE"), task);
+    env.insert(QStringLiteral("LD_PRELOAD"), library);
+    env.insert(QStringLiteral("CG_DRIVER_SCRIPT"), steps.fileName());
+    env.insert(QStringLiteral("CG_DRIVER_LOG"), log);
     p->setProcessEnvironment(env);
     if (asRoot() && !sameUser)
         p->start(QStringLiteral("setpriv"),
@@ -89,22 +124,34 @@ inline QProcess *start(
                 QStringLiteral("--"), program});
     else
         p->start(program, {});
-    return p;
+    return log;
 }
 
-// Runs the program to its end: "show" or "profile:<name>" (see drive.cpp).
+struct Run {
+    int exitCode = -1;
+    QStringList lines; // what the driver saw: "WINDOW MainForm", "MESSAGE <text>", "SAVED", ...
+    bool said(const QString &line) const { return lines.contains(line); }
+};
+
+// Runs the program to its end on a task (see script()).
 inline Run run(
     const QString &program, const QString &home, const QString &task = QStringLiteral("show"), bool sameUser = false)
 {
     QProcess p;
-    start(program, home, task, &p, sameUser);
+    const QString log = start(program, home, task, &p, sameUser);
     Run r;
     if (!p.waitForFinished(90000)) {
         p.kill();
         p.waitForFinished();
     }
     r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.lines = QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QFile f(log);
+    if (f.open(QIODevice::ReadOnly)) {
+        for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+            if (line != QStringLiteral("DONE"))
+                r.lines << (line.startsWith(QStringLiteral("NOTE ")) ? line.mid(5) : line);
+        }
+    }
     return r;
 }
 
