@@ -61,11 +61,12 @@ MainForm::MainForm(QWidget *parent)
     buildControls();
     buildMenus();
 
-    // Load step: hold the database and the `user` table for the window's life;
-    // the first row's name is the current child. A new family has no child yet
-    // (no row, or a first row without a name): the current child stays empty.
+    // Load step: hold the database for the window's life; the first row's name
+    // is the current child (only that row is read, however many children the
+    // file holds). A new family has no child yet (no row, or a first row
+    // without a name): the current child stays empty.
     m_db = assessmentdb::open();
-    m_users = m_db.OpenRecordset(QStringLiteral("user"));
+    m_users = m_db.OpenRecordset(QStringLiteral("select name from user order by rowid limit 1"));
     current::userName = m_users.AtEOF() ? QString() : dao::textOr(m_users.Fields(QStringLiteral("name")).Value(), {});
 
     setFixedSize(sizeHint());

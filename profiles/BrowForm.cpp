@@ -24,6 +24,9 @@ BrowForm::BrowForm(QWidget *parent)
     m_list->setObjectName(QStringLiteral("List1"));
     m_list->setGeometry(16, 48, 153, 164);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Every entry is one line of the same font: the list need not measure
+    // each one.
+    m_list->setUniformItemSizes(true);
 
     // Neither default nor cancel button: Enter does not press it.
     QPushButton *ok = controls::button(this, "cmdOK", QStringLiteral("确  定"), QRect(56, 232, 73, 25));
@@ -42,13 +45,18 @@ BrowForm::BrowForm(QWidget *parent)
 void BrowForm::fillList()
 {
     dao::Database db = assessmentdb::open();
-    dao::Recordset users = db.OpenRecordset(QStringLiteral("user"));
-    // `name` is the second column of `user`.
+    // The names in stored order; only that column is read, and the list takes
+    // them in one step, so that a file with thousands of children still opens
+    // at once.
+    dao::Recordset users = db.OpenRecordset(QStringLiteral("select name from user order by rowid"));
+    QStringList names;
+    names.reserve(users.RecordCount());
     for (; !users.AtEOF(); users.MoveNext()) {
-        const QVariant name = users.Fields(1).Value();
+        const QVariant name = users.Fields(0).Value();
         if (!name.isNull())
-            m_list->addItem(dao::text(name));
+            names.append(dao::text(name));
     }
+    m_list->addItems(names);
 }
 
 void BrowForm::confirm()
