@@ -9,3 +9,22 @@ option(CG_WERROR "Treat warnings as errors" OFF)
 if(CG_WERROR)
   target_compile_options(cg_options INTERFACE -Werror)
 endif()
+
+# The sanitizer build: every object and executable, tests and the programs they
+# start included, with AddressSanitizer (leaks too) and UndefinedBehaviorSanitizer;
+# any report ends the process with a failure.
+option(CG_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(CG_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined)
+endif()
+
+# The libFuzzer targets of tests/fuzz (clang only). The project's code carries
+# the coverage counters that guide them.
+option(CG_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+if(CG_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "CG_FUZZ needs clang (CXX=clang++)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link)
+endif()

@@ -18,6 +18,9 @@ if [[ "${1:-}" == "--tests" ]]; then
   # the growth report tests read the PDF back with poppler's tools; the
   # installation tests check the package with Debian's validators.
   packages+=(chromium python3 poppler-utils desktop-file-utils appstream lintian)
+  # The sanitizer build and the fuzz targets: clang with its sanitizer and
+  # libFuzzer runtimes, and the symbolizer that names the lines in a report.
+  packages+=(clang libclang-rt-14-dev llvm-14)
 fi
 
 missing=()
