@@ -28,3 +28,15 @@ if(CG_FUZZ)
   endif()
   add_compile_options(-fsanitize=fuzzer-no-link)
 endif()
+
+# A library the tests preload (LD_PRELOAD) into programs that carry no
+# sanitizer runtime as well (setpriv, runuser): built without instrumentation.
+function(cg_preload_library target)
+  if(CG_SANITIZE OR CG_FUZZ)
+    target_compile_options(${target} PRIVATE -fno-sanitize=all)
+    target_link_options(${target} PRIVATE -fno-sanitize=all)
+  endif()
+  if(CG_FUZZ)
+    target_compile_options(${target} PRIVATE -fsanitize-coverage=0)
+  endif()
+endfunction()
