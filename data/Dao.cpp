@@ -39,6 +39,21 @@ DbError damaged(const QString &path)
     return DbError(kDamagedFile, QStringLiteral("数据库文件 '%1' 已损坏，无法使用。").arg(path));
 }
 
+DbError tableNotFound(const QString &table)
+{
+    return DbError(kTableNotFound, QStringLiteral("找不到输入表或查询 '%1'。").arg(table));
+}
+
+DbError fileNotFound(const QString &path)
+{
+    return DbError(kFileNotFound, QStringLiteral("找不到文件 '%1'。").arg(path));
+}
+
+DbError conversionError()
+{
+    return DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+}
+
 [[noreturn]] void raiseFromSqlite(int code, const QString &message, const QString &context = {})
 {
     switch (code & 0xff) {
@@ -60,8 +75,7 @@ DbError damaged(const QString &path)
         break;
     }
     if (message.startsWith(QStringLiteral("no such table")))
-        throw DbError(kTableNotFound,
-            QStringLiteral("找不到输入表或查询 '%1'。").arg(message.section(QLatin1Char(':'), 1).trimmed()));
+        throw tableNotFound(message.section(QLatin1Char(':'), 1).trimmed());
     if (message.startsWith(QStringLiteral("no such column")))
         throw DbError(kItemNotFound, QStringLiteral("在此集合中找不到项目。(%1)").arg(message));
     throw DbError(kEngineFailure, QStringLiteral("数据库引擎错误：%1").arg(message));
@@ -190,7 +204,7 @@ public:
         }
         check(rc);
         if (cols.isEmpty())
-            throw DbError(kTableNotFound, QStringLiteral("找不到输入表或查询 '%1'。").arg(table));
+            throw tableNotFound(table);
         return *tableColumns.insert(key, cols);
     }
 
@@ -265,7 +279,7 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
             throw DbError(kCannotOpenFile, QStringLiteral("文件 '%1' 已存在。").arg(path));
     } else {
         if (!info.exists())
-            throw DbError(kFileNotFound, QStringLiteral("找不到文件 '%1'。").arg(path));
+            throw fileNotFound(path);
         if (!info.isFile())
             throw DbError(kCannotOpenFile, QStringLiteral("无法打开 '%1'：它是文件夹，不是数据库文件。").arg(path));
         if (!info.isReadable())
@@ -357,7 +371,7 @@ Database DBEngine::OpenDatabase(const QString &path, bool exclusive, bool readOn
 Database DBEngine::OpenDatabase(const QString &path)
 {
     if (!QFileInfo::exists(path))
-        throw DbError(kFileNotFound, QStringLiteral("找不到文件 '%1'。").arg(path));
+        throw fileNotFound(path);
     if (const auto held = openConnections().value(canonical(path)).lock())
         return Database(held);
     throw invalidPassword();
@@ -655,7 +669,7 @@ double finiteNumber(const QVariant &value)
     bool ok = false;
     const double d = value.toDouble(&ok);
     if (!ok || !std::isfinite(d))
-        throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+        throw conversionError();
     return d;
 }
 
@@ -675,7 +689,7 @@ QVariant convertForColumn(ColumnType type, const QVariant &value)
         if (isText) {
             const auto parsed = conv::parseNumber(value.toString());
             if (!parsed)
-                throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+                throw conversionError();
             d = *parsed;
         } else {
             d = finiteNumber(value);
@@ -695,7 +709,7 @@ QVariant convertForColumn(ColumnType type, const QVariant &value)
         if (isText) {
             const auto parsed = conv::parseNumber(value.toString());
             if (!parsed)
-                throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+                throw conversionError();
             return *parsed;
         }
         return finiteNumber(value);
@@ -739,7 +753,7 @@ double number(const QVariant &value)
     if (value.metaType().id() == QMetaType::QString) {
         const auto parsed = conv::parseNumber(value.toString());
         if (!parsed)
-            throw DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
+            throw conversionError();
         return *parsed;
     }
     return value.toDouble();
