@@ -1,9 +1,9 @@
 #include "Application.h"
 
-#include "AppInfo.h"
 #include "FatalError.h"
-#include "Fonts.h"
 #include "data/DbError.h"
+#include "ui/AppInfo.h"
+#include "ui/Fonts.h"
 
 #include <exception>
 

@@ -1,8 +1,7 @@
 #include "FatalError.h"
 
-#include "Messages.h"
 #include "data/DbError.h"
-#include "platform/Terminal.h"
+#include "ui/Messages.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -58,17 +57,6 @@ void reportAndExit(const dao::DbError &error)
 void reportUnexpectedAndExit(const char *what)
 {
     showAndExit(QStringLiteral("运行时错误:\n\n%1").arg(QString::fromLocal8Bit(what)));
-}
-
-int reportCommandFailure(const QString &sentence)
-{
-    if (platform::stderrIsTerminal() && !messages::hasHook()) {
-        std::fprintf(stderr, "%s\n", sentence.toLocal8Bit().constData());
-        std::fflush(stderr);
-    } else {
-        messages::show(nullptr, sentence);
-    }
-    return EXIT_FAILURE;
 }
 
 } // namespace fatal

@@ -16,10 +16,4 @@ namespace fatal {
 // The same for any other exception that escapes a window.
 [[noreturn]] void reportUnexpectedAndExit(const char *what);
 
-// A command run without windows (the growth report) that could not do its
-// work says why in one sentence: on standard error when a terminal is
-// attached to it, else in a message box with the application's title.
-// Returns the exit status to end with (non-zero).
-int reportCommandFailure(const QString &sentence);
-
 } // namespace fatal

@@ -1,12 +1,8 @@
 #include "MainForm.h"
-#include "Controls.h"
+#include "ui/Controls.h"
 
-#include "AppInfo.h"
-#include "CurrentValues.h"
-#include "Fonts.h"
 #include "Startup.h"
 #include "WebPages.h"
-#include "Windows.h"
 #include "app/frmAbout.h"
 #include "assessment/TestForm.h"
 #include "data/AssessmentDb.h"
@@ -14,6 +10,10 @@
 #include "profiles/BrowForm.h"
 #include "profiles/InputForm.h"
 #include "reports/OutForm.h"
+#include "ui/AppInfo.h"
+#include "ui/CurrentValues.h"
+#include "ui/Fonts.h"
+#include "ui/ModalWindow.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -150,7 +150,7 @@ void MainForm::buildMenus()
 
     QMenu *useradmi = addMenu("useradmi", QStringLiteral("用户管理"));
     addItem(useradmi, "dispuser", QStringLiteral("修改用户"), [this] {
-        windows::openModal<BrowForm>(this);
+        modal::open<BrowForm>(this);
         inputCommand();
     });
     addItem(useradmi, "exit", QStringLiteral("退出"), [] { QApplication::exit(0); });
@@ -175,7 +175,7 @@ void MainForm::buildMenus()
 
     QMenu *vesk = addMenu("Vesk", QStringLiteral("禾岚教育"));
     addWebItem(vesk, "mi", QStringLiteral("多元智能"));
-    addItem(vesk, "about", QStringLiteral("关于我们"), [this] { windows::openModal<frmAbout>(this); });
+    addItem(vesk, "about", QStringLiteral("关于我们"), [this] { modal::open<frmAbout>(this); });
 }
 
 void MainForm::openWebPage(const QString &command)
@@ -217,16 +217,16 @@ bool MainForm::eventFilter(QObject *watched, QEvent *event)
 
 void MainForm::inputCommand()
 {
-    windows::openModal<InputForm>(this);
+    modal::open<InputForm>(this);
 }
 
 void MainForm::testCommand()
 {
-    windows::openModal<BrowForm>(this);
-    windows::openModal<TestForm>(this);
+    modal::open<BrowForm>(this);
+    modal::open<TestForm>(this);
 }
 
 void MainForm::reportCommand()
 {
-    windows::openModal<OutForm>(this);
+    modal::open<OutForm>(this);
 }

@@ -1,16 +1,11 @@
 #pragma once
 
+#include "reports/WebSite.h"
+
 #include <QString>
 
-// Addresses of the product web site, exactly as the browser receives them:
-// backslashes as separators, nothing encoded.
+// The pages the menu commands open on the product web site.
 namespace webpages {
-
-// "Http:" and two backslashes, then the host name; no trailing separator.
-QString baseUrl();
-
-// The base URL followed by a path such as "\fedu\study.asp".
-QString address(const QString &path);
 
 // The paths the menu commands open, by the objectName of their menu item;
 // "I1" (the logo) opens the base URL alone.

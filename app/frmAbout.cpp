@@ -1,10 +1,10 @@
 #include "frmAbout.h"
-#include "Controls.h"
+#include "ui/Controls.h"
 
-#include "AppInfo.h"
-#include "Fonts.h"
-#include "Messages.h"
 #include "platform/SystemInfo.h"
+#include "ui/AppInfo.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
 
 #include <QFontMetrics>
 #include <QFrame>

@@ -1,11 +1,11 @@
 #include "QuesForm.h"
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
-#include "app/CurrentValues.h"
-#include "app/Fonts.h"
-#include "app/Messages.h"
 #include "data/AssessmentDb.h"
 #include "data/Conversions.h"
+#include "ui/CurrentValues.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
 
 #include <QButtonGroup>
 #include <QLabel>

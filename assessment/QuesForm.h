@@ -3,7 +3,7 @@
 #include "Scoring.h"
 #include "data/Dao.h"
 
-#include "app/FixedDialog.h"
+#include "ui/FixedDialog.h"
 
 class QButtonGroup;
 class QLabel;

@@ -1,12 +1,12 @@
 #include "TestForm.h"
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 #include "MonthCheck.h"
 #include "QuesForm.h"
-#include "app/CurrentValues.h"
-#include "app/Fonts.h"
-#include "app/Messages.h"
 #include "data/AssessmentDb.h"
+#include "ui/CurrentValues.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -7,9 +7,7 @@
 //                                       make the report request; medians
 
 #include "app/Application.h"
-#include "app/CurrentValues.h"
 #include "app/MainForm.h"
-#include "app/Messages.h"
 #include "app/frmAbout.h"
 #include "assessment/QuesForm.h"
 #include "assessment/TestForm.h"
@@ -18,6 +16,8 @@
 #include "profiles/BrowForm.h"
 #include "profiles/InputForm.h"
 #include "reports/OutForm.h"
+#include "ui/CurrentValues.h"
+#include "ui/Messages.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>

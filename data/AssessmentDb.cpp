@@ -1,5 +1,7 @@
 #include "AssessmentDb.h"
 
+#include "platform/Files.h"
+
 #include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QDir>
@@ -7,13 +9,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
-#include <cstring>
-#include <fcntl.h>
 #include <optional>
-#include <unistd.h>
 
 namespace assessmentdb {
 
@@ -35,11 +31,6 @@ Place &overridePlace()
     throw dao::DbError(dao::kCannotOpenFile, QStringLiteral("无法创建数据库文件 '%1'：%2").arg(file, reason));
 }
 
-QString systemError()
-{
-    return QString::fromLocal8Bit(std::strerror(errno));
-}
-
 // Removes the partial copies that starts killed while copying left behind;
 // a copy that a running start is still writing is left to it.
 void removeStaleCopies(const QDir &dir)
@@ -47,8 +38,8 @@ void removeStaleCopies(const QDir &dir)
     const QString prefix = kFileName + QLatin1Char('.');
     for (const QString &name : dir.entryList({prefix + QStringLiteral("*.part")}, QDir::Files | QDir::Hidden)) {
         bool number = false;
-        const pid_t pid = name.mid(prefix.size()).chopped(5).toInt(&number);
-        if (number && pid != ::getpid() && ::kill(pid, 0) != 0 && errno == ESRCH)
+        const qint64 pid = name.mid(prefix.size()).chopped(5).toLongLong(&number);
+        if (number && pid != QCoreApplication::applicationPid() && platform::processGone(pid))
             QFile::remove(dir.filePath(name));
     }
 }
@@ -73,43 +64,12 @@ void copyInstalled(const QString &installed, const QString &target)
         throw dao::DbError(
             dao::kCannotOpenFile, QStringLiteral("无法读取文件 '%1'：%2").arg(installed, source.errorString()));
 
-    const QString part = QStringLiteral("%1.%2.part").arg(target).arg(::getpid());
-    const QByteArray partName = QFile::encodeName(part);
-    // The family's records are the user's alone.
-    const int fd = ::open(partName.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0)
-        cannotMake(target, systemError());
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        written += n;
-    }
-    const bool complete = written == bytes.size() && ::fsync(fd) == 0;
-    const QString reason = systemError();
-    ::close(fd);
-    if (!complete) {
-        QFile::remove(part);
+    // The family's records are the user's alone; another start that made the
+    // copy first has made a complete one.
+    const QString part = QStringLiteral("%1.%2.part").arg(target).arg(QCoreApplication::applicationPid());
+    QString reason;
+    if (platform::placeNewFile(target, part, bytes, &reason) == platform::PlaceResult::Failed)
         cannotMake(target, reason);
-    }
-    if (::renameat2(AT_FDCWD, partName.constData(), AT_FDCWD, QFile::encodeName(target).constData(), RENAME_NOREPLACE)
-        != 0) {
-        const int error = errno;
-        QFile::remove(part);
-        if (error == EEXIST)
-            return; // another start made it first: that copy is complete
-        errno = error;
-        cannotMake(target, systemError());
-    }
-    // Make the new name itself durable.
-    const int dirFd = ::open(QFile::encodeName(dir.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
 }
 
 Place locate()

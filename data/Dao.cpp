@@ -1,6 +1,7 @@
 #include "Dao.h"
 
 #include "Conversions.h"
+#include "platform/Files.h"
 
 #include <QFileInfo>
 #include <QHash>
@@ -8,13 +9,8 @@
 
 #include <sqlite3.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace dao {
 
@@ -94,8 +90,6 @@ public:
     {
         if (db)
             sqlite3_close_v2(db);
-        if (lockFd >= 0)
-            ::close(lockFd); // releases the flock
     }
 
     void check(int rc) const
@@ -209,7 +203,7 @@ public:
     }
 
     sqlite3 *db = nullptr;
-    int lockFd = -1;
+    platform::FileLock lock; // released after the engine has closed the file
     QString path;
     QString passphrase;
     int transactionDepth = 0;
@@ -300,11 +294,9 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
     if (create) {
         // Created empty (and never by this call over an existing file), so
         // that the lock below is taken on the new file itself.
-        const int fd = ::open(file.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-        if (fd < 0)
-            throw DbError(kCannotOpenFile,
-                QStringLiteral("无法创建文件 '%1'：%2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-        ::close(fd);
+        const QString reason = platform::createNewFile(nativePath);
+        if (!reason.isEmpty())
+            throw DbError(kCannotOpenFile, QStringLiteral("无法创建文件 '%1'：%2").arg(path, reason));
     }
 
     {
@@ -314,10 +306,12 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
         // has it: a file renamed over it in between (a rebuild) is refused as
         // in use rather than written where nobody will read it. Readers
         // share the file with readers.
-        conn->lockFd = ::open(file.constData(), O_RDONLY | O_CLOEXEC);
-        if (conn->lockFd < 0 || ::flock(conn->lockFd, (readOnly ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
-            if (errno == EWOULDBLOCK)
-                throw DbError(kFileInUse, QStringLiteral("无法使用 '%1'；文件已在使用中。").arg(path));
+        switch (conn->lock.lock(nativePath, readOnly)) {
+        case platform::FileLock::Result::Locked:
+            break;
+        case platform::FileLock::Result::InUse:
+            throw DbError(kFileInUse, QStringLiteral("无法使用 '%1'；文件已在使用中。").arg(path));
+        case platform::FileLock::Result::Failed:
             throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1'。").arg(path));
         }
     }
@@ -327,13 +321,8 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
     if (rc != SQLITE_OK)
         throw DbError(
             kCannotOpenFile, QStringLiteral("无法打开文件 '%1'：%2").arg(path, QString::fromUtf8(sqlite3_errstr(rc))));
-    {
-        struct stat locked { };
-        struct stat now { };
-        if (::fstat(conn->lockFd, &locked) != 0 || ::stat(file.constData(), &now) != 0 || locked.st_dev != now.st_dev
-            || locked.st_ino != now.st_ino)
-            throw DbError(kFileInUse, QStringLiteral("无法使用 '%1'；文件正被替换。").arg(path));
-    }
+    if (!conn->lock.holds(nativePath))
+        throw DbError(kFileInUse, QStringLiteral("无法使用 '%1'；文件正被替换。").arg(path));
 
     const QByteArray key = passphrase.toUtf8();
     conn->check(sqlite3_key(conn->db, key.constData(), static_cast<int>(key.size())));

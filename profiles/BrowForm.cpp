@@ -1,10 +1,10 @@
 #include "BrowForm.h"
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
-#include "app/CurrentValues.h"
-#include "app/Fonts.h"
-#include "app/Messages.h"
 #include "data/AssessmentDb.h"
+#include "ui/CurrentValues.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
 
 #include <QLabel>
 #include <QListWidget>

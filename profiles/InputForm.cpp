@@ -1,11 +1,11 @@
 #include "InputForm.h"
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 #include "BirthDate.h"
-#include "app/CurrentValues.h"
-#include "app/Fonts.h"
-#include "app/Messages.h"
 #include "data/AssessmentDb.h"
+#include "ui/CurrentValues.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
 
 #include <QComboBox>
 #include <QDate>

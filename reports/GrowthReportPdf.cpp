@@ -1,10 +1,10 @@
 #include "GrowthReport.h"
 
 #include "Growth.h"
-#include "app/AppInfo.h"
-#include "app/Fonts.h"
 #include "assessment/Scoring.h"
 #include "data/Conversions.h"
+#include "ui/AppInfo.h"
+#include "ui/Fonts.h"
 
 #include <QPageSize>
 #include <QPainter>

@@ -1,14 +1,14 @@
 #include "OutForm.h"
-#include "app/Controls.h"
+#include "ui/Controls.h"
 
 #include "ReportRequest.h"
-#include "app/CurrentValues.h"
-#include "app/Fonts.h"
-#include "app/Messages.h"
-#include "app/WebPages.h"
+#include "WebSite.h"
 #include "data/AssessmentDb.h"
 #include "data/Conversions.h"
 #include "platform/AddressOpener.h"
+#include "ui/CurrentValues.h"
+#include "ui/Fonts.h"
+#include "ui/Messages.h"
 
 #include <QComboBox>
 #include <QLabel>

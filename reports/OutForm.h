@@ -2,7 +2,7 @@
 
 #include "data/Dao.h"
 
-#include "app/FixedDialog.h"
+#include "ui/FixedDialog.h"
 
 class QComboBox;
 class QPushButton;

@@ -1,12 +1,12 @@
 #include "ReportCommand.h"
 
 #include "GrowthReport.h"
-#include "app/AppInfo.h"
-#include "app/FatalError.h"
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
 #include "platform/AddressOpener.h"
 #include "platform/Terminal.h"
+#include "ui/AppInfo.h"
+#include "ui/Messages.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -52,6 +52,20 @@ QString writeTemporary(QTemporaryFile &tmp, const QList<growthreport::ChildRecor
     return QString();
 }
 
+// A command that could not do its work says why in one sentence: on standard
+// error when a terminal is attached to it, else in a message box with the
+// application's title. Returns the exit status to end with (non-zero).
+int reportFailure(const QString &sentence)
+{
+    if (platform::stderrIsTerminal() && !messages::hasHook()) {
+        std::fprintf(stderr, "%s\n", sentence.toLocal8Bit().constData());
+        std::fflush(stderr);
+    } else {
+        messages::show(nullptr, sentence);
+    }
+    return EXIT_FAILURE;
+}
+
 } // namespace
 
 bool requested(int argc, char **argv)
@@ -91,8 +105,7 @@ std::optional<Options> parse(const QStringList &arguments, int &exitCode)
         QStringLiteral("file.pdf")});
 
     if (!parser.parse(arguments)) {
-        exitCode = fatal::reportCommandFailure(
-            QStringLiteral("命令行有误：%1（用 --help 查看用法）。").arg(parser.errorText()));
+        exitCode = reportFailure(QStringLiteral("命令行有误：%1（用 --help 查看用法）。").arg(parser.errorText()));
         return std::nullopt;
     }
     if (parser.isSet(QStringLiteral("help"))) {
@@ -102,12 +115,12 @@ std::optional<Options> parse(const QStringList &arguments, int &exitCode)
         return std::nullopt;
     }
     if (!parser.isSet(kReport)) {
-        exitCode = fatal::reportCommandFailure(QStringLiteral("--child 和 --output 只能与 --report 一起使用。"));
+        exitCode = reportFailure(QStringLiteral("--child 和 --output 只能与 --report 一起使用。"));
         return std::nullopt;
     }
     if (!parser.positionalArguments().isEmpty()) {
-        exitCode = fatal::reportCommandFailure(QStringLiteral("命令行有误：多余的参数“%1”（用 --help 查看用法）。")
-                                                   .arg(parser.positionalArguments().first()));
+        exitCode = reportFailure(QStringLiteral("命令行有误：多余的参数“%1”（用 --help 查看用法）。")
+                                     .arg(parser.positionalArguments().first()));
         return std::nullopt;
     }
     Options options;
@@ -142,10 +155,10 @@ int run(const Options &options)
         dao::Database db = assessmentdb::openAtStart();
         children = growthreport::readChildren(db, options.child);
     } catch (const dao::DbError &e) {
-        return fatal::reportCommandFailure(failureOf(e));
+        return reportFailure(failureOf(e));
     }
     if (children.isEmpty()) {
-        return fatal::reportCommandFailure(options.child
+        return reportFailure(options.child
                 ? QStringLiteral("没有名叫“%1”的孩子，没有生成成长报告。").arg(*options.child)
                 : QStringLiteral("还没有孩子的档案，没有生成成长报告。"));
     }
@@ -158,16 +171,16 @@ int run(const Options &options)
         target = QFileInfo(options.output).absoluteFilePath();
         QSaveFile file(target);
         if (!file.open(QIODevice::WriteOnly))
-            return fatal::reportCommandFailure(writeFailure(target, file.errorString()));
+            return reportFailure(writeFailure(target, file.errorString()));
         if (!growthreport::writePdf(&file, children, options.today) || !file.commit())
-            return fatal::reportCommandFailure(writeFailure(target, file.errorString()));
+            return reportFailure(writeFailure(target, file.errorString()));
     } else {
         const QString folder = options.output.isEmpty() ? options.documentsDir : options.output;
         QDir().mkpath(folder);
         const QString base = QDir(folder).absoluteFilePath(fileName(options.child, options.today)).chopped(4);
         QTemporaryFile tmp(QDir(folder).absoluteFilePath(QStringLiteral(".成长报告-XXXXXX.part")));
         if (const QString error = writeTemporary(tmp, children, options.today); !error.isEmpty())
-            return fatal::reportCommandFailure(writeFailure(base + QStringLiteral(".pdf"), error));
+            return reportFailure(writeFailure(base + QStringLiteral(".pdf"), error));
         // Renaming never replaces a file: a name taken in the meantime moves on
         // to the next number.
         for (int n = 1; target.isEmpty(); ++n) {
@@ -179,7 +192,7 @@ int run(const Options &options)
                 tmp.setAutoRemove(false);
                 target = candidate;
             } else if (!QFileInfo::exists(candidate)) {
-                return fatal::reportCommandFailure(writeFailure(candidate, tmp.errorString()));
+                return reportFailure(writeFailure(candidate, tmp.errorString()));
             }
         }
     }

@@ -2,7 +2,7 @@
 // and the desktop icon in its sizes) into files under assets/. Run by hand
 // when the artwork changes:  drawart <assets directory>
 
-#include "app/Fonts.h"
+#include "ui/Fonts.h"
 
 #include <QApplication>
 #include <QDir>

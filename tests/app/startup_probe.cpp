@@ -3,9 +3,9 @@
 //   startup_probe <database file>
 
 #include "app/Application.h"
-#include "app/Messages.h"
 #include "app/Startup.h"
 #include "data/AssessmentDb.h"
+#include "ui/Messages.h"
 
 #include <QTimer>
 

@@ -1,7 +1,7 @@
-#include "app/CurrentValues.h"
-#include "app/Fonts.h"
 #include "app/MainForm.h"
 #include "support/TestSupport.h"
+#include "ui/CurrentValues.h"
+#include "ui/Fonts.h"
 
 #include <QAction>
 #include <QLabel>

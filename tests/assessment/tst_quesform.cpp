@@ -1,6 +1,6 @@
-#include "app/CurrentValues.h"
 #include "assessment/QuesForm.h"
 #include "support/TestSupport.h"
+#include "ui/CurrentValues.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,9 +1,9 @@
-#include "app/CurrentValues.h"
 #include "app/MainForm.h"
 #include "assessment/QuesForm.h"
 #include "assessment/TestForm.h"
 #include "profiles/BrowForm.h"
 #include "support/TestSupport.h"
+#include "ui/CurrentValues.h"
 
 #include <QAction>
 #include <QLabel>

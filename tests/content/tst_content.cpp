@@ -4,10 +4,10 @@
 // explained in content/README.md, and the installed database holds exactly
 // these rows.
 
-#include "app/Fonts.h"
 #include "data/AssessmentDb.h"
 #include "data/ContentFile.h"
 #include "data/Dao.h"
+#include "ui/Fonts.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,9 +1,9 @@
 #include "support/TestSupport.h"
 
-#include "app/CurrentValues.h"
 #include "app/MainForm.h"
 #include "profiles/BrowForm.h"
 #include "profiles/InputForm.h"
+#include "ui/CurrentValues.h"
 
 #include <QFontDatabase>
 #include <QLabel>

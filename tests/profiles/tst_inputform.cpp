@@ -1,8 +1,8 @@
 #include "support/TestSupport.h"
 
-#include "app/CurrentValues.h"
 #include "app/MainForm.h"
 #include "profiles/InputForm.h"
+#include "ui/CurrentValues.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "app/CurrentValues.h"
 #include "app/WebPages.h"
 #include "reports/OutForm.h"
 #include "support/TestSupport.h"
+#include "ui/CurrentValues.h"
 
 #include <QComboBox>
 #include <QFile>

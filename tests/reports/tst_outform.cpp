@@ -1,8 +1,8 @@
-#include "app/CurrentValues.h"
 #include "app/MainForm.h"
 #include "app/WebPages.h"
 #include "reports/OutForm.h"
 #include "support/TestSupport.h"
+#include "ui/CurrentValues.h"
 
 #include <QAction>
 #include <QComboBox>

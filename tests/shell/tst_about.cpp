@@ -1,9 +1,9 @@
 #include "FakeRegistry.h"
-#include "app/AppInfo.h"
 #include "app/MainForm.h"
 #include "app/frmAbout.h"
 #include "platform/SystemInfo.h"
 #include "support/TestSupport.h"
+#include "ui/AppInfo.h"
 
 #include <QAction>
 #include <QFrame>

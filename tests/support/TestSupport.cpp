@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "app/Messages.h"
 #include "platform/AddressOpener.h"
+#include "ui/Messages.h"
 
 #include <QFile>
 #include <QTest>

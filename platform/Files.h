@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The few file operations the database layer needs that the standard
+// library and Qt do not offer: a lock the system drops with the process,
+// creating a file only where none is, and placing a new file durably.
+namespace platform {
+
+// A lock held on a file for as long as this object lives, or until the
+// process ends, however it ends.
+class FileLock {
+public:
+    enum class Result { Locked, InUse, Failed };
+
+    FileLock() = default;
+    ~FileLock();
+    FileLock(FileLock &&other) noexcept;
+    FileLock &operator=(FileLock &&other) noexcept;
+    FileLock(const FileLock &) = delete;
+    FileLock &operator=(const FileLock &) = delete;
+
+    // Locks the file at path without waiting: exclusively, or shared with
+    // other shared holders. InUse when another holder stands in the way.
+    Result lock(const QString &path, bool shared);
+
+    // True while the file at path is still the one this lock holds: false
+    // when another file has been renamed over it since it was locked.
+    bool holds(const QString &path) const;
+
+    void release();
+
+private:
+    qintptr m_handle = -1;
+};
+
+// Creates an empty file at path, never over an existing one. Returns the
+// system's reason on failure, an empty text on success.
+QString createNewFile(const QString &path);
+
+enum class PlaceResult { Placed, AlreadyThere, Failed };
+
+// Writes bytes to a file of their own beside target (readable by the user
+// alone), makes them durable, then moves that file to target in one step and
+// never over a file that is already there. On Failed, reason holds the
+// system's reason and nothing is left behind.
+PlaceResult placeNewFile(const QString &target, const QString &partName, const QByteArray &bytes, QString *reason);
+
+// True when no process with this identifier runs any more.
+bool processGone(qint64 pid);
+
+} // namespace platform

@@ -1,0 +1,137 @@
+#include "Files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+} // namespace
+
+FileLock::~FileLock()
+{
+    release();
+}
+
+FileLock::FileLock(FileLock &&other) noexcept
+    : m_handle(other.m_handle)
+{
+    other.m_handle = -1;
+}
+
+FileLock &FileLock::operator=(FileLock &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_handle = other.m_handle;
+        other.m_handle = -1;
+    }
+    return *this;
+}
+
+FileLock::Result FileLock::lock(const QString &path, bool shared)
+{
+    release();
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Result::Failed;
+    if (::flock(fd, (shared ? LOCK_SH : LOCK_EX) | LOCK_NB) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error == EWOULDBLOCK ? Result::InUse : Result::Failed;
+    }
+    m_handle = fd;
+    return Result::Locked;
+}
+
+bool FileLock::holds(const QString &path) const
+{
+    struct stat locked { };
+    struct stat now { };
+    return m_handle >= 0 && ::fstat(static_cast<int>(m_handle), &locked) == 0
+        && ::stat(QFile::encodeName(path).constData(), &now) == 0 && locked.st_dev == now.st_dev
+        && locked.st_ino == now.st_ino;
+}
+
+void FileLock::release()
+{
+    if (m_handle >= 0)
+        ::close(static_cast<int>(m_handle)); // releases the flock
+    m_handle = -1;
+}
+
+QString createNewFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return systemError(errno);
+    ::close(fd);
+    return QString();
+}
+
+PlaceResult placeNewFile(const QString &target, const QString &partName, const QByteArray &bytes, QString *reason)
+{
+    const QByteArray part = QFile::encodeName(partName);
+    const int fd = ::open(part.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        *reason = systemError(errno);
+        return PlaceResult::Failed;
+    }
+    qint64 written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        written += n;
+    }
+    const bool complete = written == bytes.size() && ::fsync(fd) == 0;
+    const int writeError = errno;
+    ::close(fd);
+    if (!complete) {
+        ::unlink(part.constData());
+        *reason = systemError(writeError);
+        return PlaceResult::Failed;
+    }
+    if (::renameat2(AT_FDCWD, part.constData(), AT_FDCWD, QFile::encodeName(target).constData(), RENAME_NOREPLACE)
+        != 0) {
+        const int error = errno;
+        ::unlink(part.constData());
+        if (error == EEXIST)
+            return PlaceResult::AlreadyThere;
+        *reason = systemError(error);
+        return PlaceResult::Failed;
+    }
+    // Make the new name itself durable.
+    const QString dir = QFileInfo(target).absolutePath();
+    const int dirFd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+    return PlaceResult::Placed;
+}
+
+bool processGone(qint64 pid)
+{
+    return pid > 0 && ::kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH;
+}
+
+} // namespace platform

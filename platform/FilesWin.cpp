@@ -1,0 +1,135 @@
+#include "Files.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <windows.h>
+
+namespace platform {
+
+namespace {
+
+std::wstring native(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+QString systemError(DWORD error)
+{
+    wchar_t *text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        error, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+    const QString result = text ? QString::fromWCharArray(text).trimmed() : QString::number(error);
+    LocalFree(text);
+    return result;
+}
+
+HANDLE handleOf(qintptr h)
+{
+    return reinterpret_cast<HANDLE>(h);
+}
+
+} // namespace
+
+FileLock::~FileLock()
+{
+    release();
+}
+
+FileLock::FileLock(FileLock &&other) noexcept
+    : m_handle(other.m_handle)
+{
+    other.m_handle = -1;
+}
+
+FileLock &FileLock::operator=(FileLock &&other) noexcept
+{
+    if (this != &other) {
+        release();
+        m_handle = other.m_handle;
+        other.m_handle = -1;
+    }
+    return *this;
+}
+
+FileLock::Result FileLock::lock(const QString &path, bool shared)
+{
+    release();
+    const HANDLE h = CreateFileW(native(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return Result::Failed;
+    OVERLAPPED whole {};
+    const DWORD flags = LOCKFILE_FAIL_IMMEDIATELY | (shared ? 0 : LOCKFILE_EXCLUSIVE_LOCK);
+    if (!LockFileEx(h, flags, 0, MAXDWORD, MAXDWORD, &whole)) {
+        const DWORD error = GetLastError();
+        CloseHandle(h);
+        return error == ERROR_LOCK_VIOLATION ? Result::InUse : Result::Failed;
+    }
+    m_handle = reinterpret_cast<qintptr>(h);
+    return Result::Locked;
+}
+
+bool FileLock::holds(const QString &path) const
+{
+    // A file that is open cannot be replaced by a rename on this system.
+    return m_handle != -1 && QFile::exists(path);
+}
+
+void FileLock::release()
+{
+    if (m_handle != -1)
+        CloseHandle(handleOf(m_handle)); // releases the lock
+    m_handle = -1;
+}
+
+QString createNewFile(const QString &path)
+{
+    const HANDLE h = CreateFileW(
+        native(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return systemError(GetLastError());
+    CloseHandle(h);
+    return QString();
+}
+
+PlaceResult placeNewFile(const QString &target, const QString &partName, const QByteArray &bytes, QString *reason)
+{
+    const HANDLE h = CreateFileW(
+        native(partName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        *reason = systemError(GetLastError());
+        return PlaceResult::Failed;
+    }
+    DWORD written = 0;
+    const bool complete = WriteFile(h, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr)
+        && written == static_cast<DWORD>(bytes.size()) && FlushFileBuffers(h);
+    const DWORD writeError = GetLastError();
+    CloseHandle(h);
+    if (!complete) {
+        DeleteFileW(native(partName).c_str());
+        *reason = systemError(writeError);
+        return PlaceResult::Failed;
+    }
+    if (!MoveFileExW(native(partName).c_str(), native(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = GetLastError();
+        DeleteFileW(native(partName).c_str());
+        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
+            return PlaceResult::AlreadyThere;
+        *reason = systemError(error);
+        return PlaceResult::Failed;
+    }
+    return PlaceResult::Placed;
+}
+
+bool processGone(qint64 pid)
+{
+    const HANDLE h = OpenProcess(SYNCHRONIZE, FALSE, static_cast<DWORD>(pid));
+    if (!h)
+        return GetLastError() == ERROR_INVALID_PARAMETER;
+    const bool gone = WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
+    CloseHandle(h);
+    return gone;
+}
+
+} // namespace platform
