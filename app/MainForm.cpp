@@ -6,6 +6,8 @@
 #include "app/frmAbout.h"
 #include "assessment/TestForm.h"
 #include "data/AssessmentDb.h"
+#include "data/Records.h"
+#include "data/Schema.h"
 #include "platform/AddressOpener.h"
 #include "profiles/BrowForm.h"
 #include "profiles/InputForm.h"
@@ -66,8 +68,8 @@ MainForm::MainForm(QWidget *parent)
     // file holds). A new family has no child yet (no row, or a first row
     // without a name): the current child stays empty.
     m_db = assessmentdb::open();
-    m_users = m_db.OpenRecordset(QStringLiteral("select name from user order by rowid limit 1"));
-    current::userName = m_users.AtEOF() ? QString() : dao::textOr(m_users.Fields(QStringLiteral("name")).Value(), {});
+    m_users = records::firstChild(m_db);
+    current::userName = m_users.AtEOF() ? QString() : dao::textOr(m_users.Fields(schema::user::kName).Value(), {});
 
     setFixedSize(sizeHint());
     if (const QScreen *screen = QGuiApplication::primaryScreen())

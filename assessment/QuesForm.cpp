@@ -3,6 +3,8 @@
 
 #include "data/AssessmentDb.h"
 #include "data/Conversions.h"
+#include "data/Records.h"
+#include "data/Schema.h"
 #include "ui/CurrentValues.h"
 #include "ui/Fonts.h"
 #include "ui/Messages.h"
@@ -34,8 +36,8 @@ QuesForm::QuesForm(QWidget *parent)
     // recorded once, whichever child it belongs to.
     const QString month = conv::decimalText(current::monthAge);
     m_db = assessmentdb::openShared();
-    m_items = m_db.OpenRecordset(QStringLiteral("select * from test where age=?"), {current::monthAge});
-    m_month = m_db.OpenRecordset(QStringLiteral("select * from testrecord where monthage=?"), {current::monthAge});
+    m_items = records::itemsOfMonth(m_db, current::monthAge);
+    m_month = records::recordOfMonth(m_db, current::monthAge);
     m_sheet = scoring::ScoreSheet();
     setWindowTitle(month + QStringLiteral("月测试题"));
     m_hasItems = !m_items.AtEOF();
@@ -108,13 +110,13 @@ int QuesForm::exec()
 void QuesForm::showItem()
 {
     // Texts only: the option chosen for the previous item stays chosen.
-    m_item->setText(dao::textOr(m_items.Fields(QStringLiteral("item")).Value(), QString()));
-    m_howto->setText(dao::textOr(m_items.Fields(QStringLiteral("howto")).Value(), QString()));
-    m_goal->setText(dao::textOr(m_items.Fields(QStringLiteral("disp")).Value(), QString()));
-    m_options[0]->setText(dao::textOr(m_items.Fields(QStringLiteral("opt1")).Value(), QStringLiteral("优秀")));
-    m_options[1]->setText(dao::textOr(m_items.Fields(QStringLiteral("opt2")).Value(), QStringLiteral("良好")));
-    m_options[2]->setText(dao::textOr(m_items.Fields(QStringLiteral("opt3")).Value(), QStringLiteral("一般")));
-    m_options[3]->setText(dao::textOr(m_items.Fields(QStringLiteral("opt4")).Value(), QStringLiteral("几乎不行")));
+    m_item->setText(dao::textOr(m_items.Fields(schema::test::kItem).Value(), QString()));
+    m_howto->setText(dao::textOr(m_items.Fields(schema::test::kHowTo).Value(), QString()));
+    m_goal->setText(dao::textOr(m_items.Fields(schema::test::kGoal).Value(), QString()));
+    m_options[0]->setText(dao::textOr(m_items.Fields(schema::test::option(1)).Value(), QStringLiteral("优秀")));
+    m_options[1]->setText(dao::textOr(m_items.Fields(schema::test::option(2)).Value(), QStringLiteral("良好")));
+    m_options[2]->setText(dao::textOr(m_items.Fields(schema::test::option(3)).Value(), QStringLiteral("一般")));
+    m_options[3]->setText(dao::textOr(m_items.Fields(schema::test::option(4)).Value(), QStringLiteral("几乎不行")));
     m_options[4]->setText(QStringLiteral("完全不行"));
 }
 
@@ -133,7 +135,7 @@ void QuesForm::next()
         return;
     }
     m_sheet.record(
-        m_items.Fields(QStringLiteral("clas")).Value(), m_items.Fields(QStringLiteral("fen")).Value(), chosenRating());
+        m_items.Fields(schema::test::kClass).Value(), m_items.Fields(schema::test::kPoints).Value(), chosenRating());
     m_items.MoveNext();
     if (m_items.AtEOF())
         m_next->setText(kResultsCaption);
@@ -148,9 +150,8 @@ void QuesForm::finish()
     if (!m_month.AtEOF()) {
         m_month.Edit();
         for (int k = scoring::kFirstDomain; k <= scoring::kLastDomain; ++k) {
-            const QString column = QStringLiteral("a%1").arg(k);
-            m_month.Fields(column).setValue(m_sheet.answers(k));
-            m_month.Fields(column + QStringLiteral("fen")).setValue(m_sheet.score(k));
+            m_month.Fields(schema::testrecord::answers(k)).setValue(m_sheet.answers(k));
+            m_month.Fields(schema::testrecord::score(k)).setValue(m_sheet.score(k));
         }
         m_month.Update();
     }

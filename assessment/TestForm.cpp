@@ -4,6 +4,8 @@
 #include "MonthCheck.h"
 #include "QuesForm.h"
 #include "data/AssessmentDb.h"
+#include "data/Records.h"
+#include "data/Schema.h"
 #include "ui/CurrentValues.h"
 #include "ui/Fonts.h"
 #include "ui/Messages.h"
@@ -25,13 +27,10 @@ TestForm::TestForm(QWidget *parent)
 
     // Load step: propose one more than the highest month age of any child.
     m_db = assessmentdb::open();
-    m_rs = m_db.OpenRecordset(QStringLiteral("testrecord"));
-    if (m_rs.AtEOF()) {
+    if (!records::anyMonthRecorded(m_db))
         m_monthAge->setText(monthcheck::proposal(false, QVariant()));
-    } else {
-        m_rs = m_db.OpenRecordset(QStringLiteral("select max(monthage) from testrecord"));
-        m_monthAge->setText(monthcheck::proposal(true, m_rs.Fields(0).Value()));
-    }
+    else
+        m_monthAge->setText(monthcheck::proposal(true, records::highestMonthAge(m_db)));
 }
 
 void TestForm::buildControls()
@@ -73,10 +72,8 @@ void TestForm::startTest()
 {
     const monthcheck::Entries entries {
         m_monthAge->text(), m_height->text(), m_weight->text(), m_heartRate->text(), m_breath->text()};
-    const monthcheck::Outcome outcome = monthcheck::check(current::userName, entries, [this](std::int16_t month) {
-        m_rs = m_db.OpenRecordset(QStringLiteral("select monthage from testrecord where monthage =?"), {month});
-        return !m_rs.AtEOF();
-    });
+    const monthcheck::Outcome outcome = monthcheck::check(
+        current::userName, entries, [this](std::int16_t month) { return records::monthRecorded(m_db, month); });
     if (!outcome.accepted()) {
         messages::show(this, outcome.message);
         return;
@@ -85,14 +82,15 @@ void TestForm::startTest()
 
     // The month's row goes in complete, in one step. The month age is the
     // rounded value that was checked, so the questionnaire finds the row.
-    m_rs = m_db.OpenRecordset(QStringLiteral("testrecord"));
+    namespace testrecord = schema::testrecord;
+    m_rs = records::monthRecords(m_db);
     m_rs.AddNew();
-    m_rs.Fields(QStringLiteral("user")).setValue(current::userName);
-    m_rs.Fields(QStringLiteral("monthage")).setValue(static_cast<int>(monthAge));
-    m_rs.Fields(QStringLiteral("height")).setValue(entries.height);
-    m_rs.Fields(QStringLiteral("weight")).setValue(entries.weight);
-    m_rs.Fields(QStringLiteral("heartrate")).setValue(entries.heartRate);
-    m_rs.Fields(QStringLiteral("breath")).setValue(entries.breath);
+    m_rs.Fields(testrecord::kUser).setValue(current::userName);
+    m_rs.Fields(testrecord::kMonthAge).setValue(static_cast<int>(monthAge));
+    m_rs.Fields(testrecord::kHeight).setValue(entries.height);
+    m_rs.Fields(testrecord::kWeight).setValue(entries.weight);
+    m_rs.Fields(testrecord::kHeartRate).setValue(entries.heartRate);
+    m_rs.Fields(testrecord::kBreath).setValue(entries.breath);
     m_rs.Update();
 
     current::monthAge = monthAge;

@@ -1,5 +1,6 @@
 #include "AssessmentDb.h"
 
+#include "Schema.h"
 #include "platform/Files.h"
 
 #include <QCoreApplication>
@@ -110,7 +111,7 @@ const Place &place()
 QString contentFingerprint(dao::Database &db)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (dao::Recordset rs = db.OpenRecordset(QStringLiteral("test")); !rs.AtEOF(); rs.MoveNext()) {
+    for (dao::Recordset rs = db.OpenRecordset(schema::test::kTable); !rs.AtEOF(); rs.MoveNext()) {
         for (int c = 0; c < rs.FieldCount(); ++c) {
             const QVariant v = rs.Fields(c).Value();
             hash.addData(v.isNull() ? QByteArrayView("\x01") : QByteArrayView("\x02"));
@@ -124,16 +125,35 @@ QString contentFingerprint(dao::Database &db)
 
 void storeVersion(dao::Database &db, const QString &content)
 {
-    db.Execute(QStringLiteral("DELETE FROM version"));
-    db.Execute(QStringLiteral("INSERT INTO version (content) VALUES (?)"), {content});
+    db.Execute(QStringLiteral("DELETE FROM %1").arg(schema::version::kTable));
+    db.Execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(schema::version::kTable, schema::version::kContent),
+        {content});
     db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
 }
 
-// The schema changes from each older version to the current one.
+// The schema changes from each older version to the current one; called
+// inside the transaction that carries the rest of the update.
 void migrate(dao::Database &db, int from)
 {
     if (from < 2)
-        db.Execute(QStringLiteral("CREATE TABLE version (content TEXT)"));
+        db.Execute(QStringLiteral("CREATE TABLE %1 (%2 TEXT)").arg(schema::version::kTable, schema::version::kContent));
+    db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+}
+
+int schemaOf(dao::Database &db)
+{
+    return db.OpenRecordset(QStringLiteral("PRAGMA user_version")).Fields(0).Value().toInt();
+}
+
+// A file written by a newer program may hold what this one would lose.
+void refuseNewer(dao::Database &db, int schema)
+{
+    if (schema > kSchemaVersion)
+        throw dao::DbError(dao::kUnrecognizedFormat,
+            QStringLiteral("数据库 '%1' 由较新版本的程序写入（版本 %2），本程序只能使用版本 %3 及以前的文件。")
+                .arg(db.path())
+                .arg(schema)
+                .arg(kSchemaVersion));
 }
 
 } // namespace
@@ -160,26 +180,17 @@ namespace {
 // later in whichever window first reads it.
 void requireSchema(dao::Database &db)
 {
-    static const struct {
-        const char *table;
-        const char *columns;
-    } used[] = {
-        {"user", "name sex birth pname telphone email addr"},
-        {"testrecord", "user monthage height weight heartrate breath a1 a2 a3 a4 a5 a1fen a2fen a3fen a4fen a5fen"},
-        {"test", "age item howto disp opt1 opt2 opt3 opt4 clas fen"},
-    };
-    for (const auto &t : used) {
-        const QString table = QString::fromLatin1(t.table);
-        const QStringList present = db.TableColumns(table);
-        for (const QString &column : QString::fromLatin1(t.columns).split(QLatin1Char(' '))) {
-            if (!present.contains(column, Qt::CaseInsensitive))
+    for (const schema::Table &table : schema::tables()) {
+        const QStringList present = db.TableColumns(table.name);
+        for (const schema::Column &column : table.columns) {
+            if (column.name != schema::user::kId && !present.contains(column.name, Qt::CaseInsensitive))
                 throw dao::DbError(dao::kItemNotFound,
-                    QStringLiteral("在此集合中找不到项目 '%1'：表 '%2' 没有这个字段。").arg(column, table));
+                    QStringLiteral("在此集合中找不到项目 '%1'：表 '%2' 没有这个字段。").arg(column.name, table.name));
         }
     }
     // The child selection reads `name` by position: it is the second column.
-    const QStringList user = db.TableColumns(QStringLiteral("user"));
-    if (user.value(1).compare(QStringLiteral("name"), Qt::CaseInsensitive) != 0)
+    const QStringList user = db.TableColumns(schema::user::kTable);
+    if (user.value(1).compare(schema::user::kName, Qt::CaseInsensitive) != 0)
         throw dao::DbError(
             dao::kItemNotFound, QStringLiteral("在此集合中找不到项目 1：表 'user' 的第二个字段不是 'name'。"));
 }
@@ -189,7 +200,14 @@ void requireSchema(dao::Database &db)
 dao::Database open()
 {
     dao::Database db = dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
+    const int schema = schemaOf(db);
+    refuseNewer(db, schema);
     requireSchema(db);
+    if (schema < kSchemaVersion) {
+        dao::Transaction tx(db);
+        migrate(db, schema);
+        tx.Commit();
+    }
     return db;
 }
 
@@ -201,10 +219,14 @@ dao::Database openShared()
 dao::Database openAtStart()
 {
     const Place &where = place();
-    dao::Database db = open();
     if (where.installed.isEmpty())
-        return db;
+        return open();
+    // A user's own copy: an older schema is migrated together with the new
+    // questionnaire, in one step, below.
+    dao::Database db = dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
     const Version own = versionOf(db);
+    refuseNewer(db, own.schema);
+    requireSchema(db);
     QFile stamp(versionFilePath(where.installed));
     if (stamp.open(QIODevice::ReadOnly) && QString::fromUtf8(stamp.readAll()).trimmed() == own.toString())
         return db;
@@ -218,18 +240,15 @@ dao::Database create(const QString &file)
 {
     dao::Database db = dao::DBEngine::CreateDatabase(file, kConnect);
     dao::Transaction tx(db);
-    // `user` keeps an integer key in front so that `name` is column 1.
-    db.Execute(QStringLiteral("CREATE TABLE user (id INTEGER PRIMARY KEY, name TEXT, sex TEXT, birth TEXT, "
-                              "pname TEXT, telphone TEXT, email TEXT, addr TEXT)"));
-    db.Execute(QStringLiteral("CREATE TABLE testrecord (user TEXT, monthage SMALLINT, height DOUBLE, weight DOUBLE, "
-                              "heartrate DOUBLE, breath DOUBLE, a1 TEXT, a2 TEXT, a3 TEXT, a4 TEXT, a5 TEXT, "
-                              "a1fen DOUBLE, a2fen DOUBLE, a3fen DOUBLE, a4fen DOUBLE, a5fen DOUBLE)"));
-    db.Execute(QStringLiteral("CREATE TABLE test (age SMALLINT, item TEXT, howto TEXT, disp TEXT, opt1 TEXT, "
-                              "opt2 TEXT, opt3 TEXT, opt4 TEXT, clas TEXT, fen DOUBLE)"));
-    db.Execute(QStringLiteral("CREATE INDEX user_name ON user (name)"));
-    db.Execute(QStringLiteral("CREATE INDEX testrecord_monthage ON testrecord (monthage)"));
-    db.Execute(QStringLiteral("CREATE INDEX testrecord_user ON testrecord (user, monthage)"));
-    db.Execute(QStringLiteral("CREATE INDEX test_age ON test (age)"));
+    for (const schema::Table &table : schema::tables()) {
+        QStringList columns;
+        for (const schema::Column &column : table.columns)
+            columns.append(column.name + QLatin1Char(' ') + column.type);
+        db.Execute(QStringLiteral("CREATE TABLE %1 (%2)").arg(table.name, columns.join(QStringLiteral(", "))));
+        for (const QStringList &index : table.indexes)
+            db.Execute(QStringLiteral("CREATE INDEX %1_%2 ON %1 (%3)")
+                           .arg(table.name, index.first(), index.join(QStringLiteral(", "))));
+    }
     migrate(db, 1);
     storeVersion(db, contentFingerprint(db));
     tx.Commit();
@@ -244,9 +263,9 @@ QString Version::toString() const
 Version versionOf(dao::Database &db)
 {
     Version v;
-    v.schema = db.OpenRecordset(QStringLiteral("PRAGMA user_version")).Fields(0).Value().toInt();
+    v.schema = schemaOf(db);
     if (v.schema >= 2) {
-        dao::Recordset rs = db.OpenRecordset(QStringLiteral("SELECT content FROM version"));
+        dao::Recordset rs = db.OpenRecordset(schema::version::kTable);
         if (!rs.AtEOF())
             v.content = dao::textOr(rs.Fields(0).Value(), QString());
     }
@@ -275,21 +294,16 @@ void update(dao::Database &file, dao::Database &installed)
 {
     const Version from = versionOf(file);
     const Version to = versionOf(installed);
-    if (from.schema > kSchemaVersion)
-        throw dao::DbError(dao::kUnrecognizedFormat,
-            QStringLiteral("数据库 '%1' 由较新版本的程序写入（版本 %2），本程序只能使用版本 %3 及以前的文件。")
-                .arg(file.path())
-                .arg(from.schema)
-                .arg(kSchemaVersion));
+    refuseNewer(file, from.schema);
     if (to.schema != kSchemaVersion)
         throw dao::DbError(dao::kUnrecognizedFormat,
             QStringLiteral("安装的数据库 '%1' 与本程序的版本不符（版本 %2）。").arg(installed.path()).arg(to.schema));
 
     dao::Transaction tx(file);
     migrate(file, from.schema);
-    file.Execute(QStringLiteral("DELETE FROM test"));
-    dao::Recordset source = installed.OpenRecordset(QStringLiteral("test"));
-    dao::Recordset target = file.OpenRecordset(QStringLiteral("test"));
+    file.Execute(QStringLiteral("DELETE FROM %1").arg(schema::test::kTable));
+    dao::Recordset source = installed.OpenRecordset(schema::test::kTable);
+    dao::Recordset target = file.OpenRecordset(schema::test::kTable);
     for (; !source.AtEOF(); source.MoveNext()) {
         target.AddNew();
         for (const QString &column : source.columnNames())

@@ -9,6 +9,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -398,38 +399,46 @@ QStringList Database::TableColumns(const QString &table)
     return names;
 }
 
+namespace {
+
+// A bare name, as tables are named: letters, digits and underscores.
+bool isName(const QString &source)
+{
+    return !source.isEmpty()
+        && std::all_of(source.begin(), source.end(), [](QChar c) { return c.isLetterOrNumber() || c == u'_'; });
+}
+
+} // namespace
+
 Recordset Database::OpenRecordset(const QString &source, const QVariantList &parameters)
+{
+    if (isName(source)) {
+        if (!parameters.isEmpty())
+            throw DbError(kEngineFailure, QStringLiteral("表 '%1' 不带参数。").arg(source));
+        return open(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(quoted(source)), source, {});
+    }
+    return open(source, QString(), parameters);
+}
+
+Recordset Database::OpenTable(const QString &table, const QString &condition, const QVariantList &parameters)
+{
+    if (!isName(table))
+        throw tableNotFound(table);
+    // The condition stands on lines of its own, so that a comment at its end
+    // ends with it.
+    return open(QStringLiteral("SELECT rowid, * FROM %1 WHERE (\n%2\n) ORDER BY rowid").arg(quoted(table), condition),
+        table, parameters);
+}
+
+// Reads the rows of a statement; with a table, its first column is the
+// rowid that editing needs.
+Recordset Database::open(const QString &sql, const QString &table, const QVariantList &parameters)
 {
     Connection &conn = connection();
     Recordset rs;
     rs.m_conn = m_conn;
-
-    static const QRegularExpression tableName(QStringLiteral("^\\s*(\\w+)\\s*$"));
-    static const QRegularExpression selectAll(QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+(\\w+)\\b(.*)$"),
-        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
-    static const QRegularExpression orderBy(
-        QStringLiteral("\\border\\s+by\\b"), QRegularExpression::CaseInsensitiveOption);
-
-    QString sql;
-    bool withRowid = false;
-    if (const auto m = tableName.match(source); m.hasMatch()) {
-        // Table type: every row in stored order.
-        rs.m_table = m.captured(1);
-        sql = QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(quoted(rs.m_table));
-        withRowid = true;
-    } else if (const auto s = selectAll.match(source); s.hasMatch()) {
-        rs.m_table = s.captured(1);
-        QString rest = s.captured(2);
-        sql = QStringLiteral("SELECT rowid, * FROM %1%2").arg(quoted(rs.m_table), rest);
-        if (!orderBy.match(rest).hasMatch()) {
-            while (sql.endsWith(QLatin1Char(';')) || sql.endsWith(QLatin1Char(' ')))
-                sql.chop(1);
-            sql += QStringLiteral(" ORDER BY rowid");
-        }
-        withRowid = true;
-    } else {
-        sql = source;
-    }
+    rs.m_table = table;
+    const bool withRowid = !table.isEmpty();
 
     QHash<QString, ColumnType> types;
     if (withRowid) {

@@ -34,11 +34,14 @@ public:
     bool isOpen() const { return m_conn != nullptr; }
     const QString &path() const;
 
-    // A table name gives a table-type recordset in stored order; a statement
-    // ("select ... where name=?") gives a recordset of its rows, with the
-    // parameters bound in order. "select * from <table> ..." recordsets can
-    // be edited; other statements are read-only.
+    // A table name gives a table-type recordset: every row in stored order,
+    // editable. Anything else is a statement, run as written with the
+    // parameters bound in order; its recordset is read-only.
     Recordset OpenRecordset(const QString &source, const QVariantList &parameters = {});
+
+    // The rows of a table that meet a condition (the text after WHERE, with
+    // ? for each parameter), in stored order and editable.
+    Recordset OpenTable(const QString &table, const QString &condition, const QVariantList &parameters = {});
 
     // Runs a statement that changes rows; returns the number of rows changed.
     int Execute(const QString &statement, const QVariantList &parameters = {});
@@ -55,6 +58,7 @@ private:
     {
     }
     Connection &connection() const;
+    Recordset open(const QString &sql, const QString &table, const QVariantList &parameters);
     std::shared_ptr<Connection> m_conn;
 };
 

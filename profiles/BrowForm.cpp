@@ -2,6 +2,7 @@
 #include "ui/Controls.h"
 
 #include "data/AssessmentDb.h"
+#include "data/Records.h"
 #include "ui/CurrentValues.h"
 #include "ui/Fonts.h"
 #include "ui/Messages.h"
@@ -48,7 +49,7 @@ void BrowForm::fillList()
     // The names in stored order; only that column is read, and the list takes
     // them in one step, so that a file with thousands of children still opens
     // at once.
-    dao::Recordset users = db.OpenRecordset(QStringLiteral("select name from user order by rowid"));
+    dao::Recordset users = records::childNames(db);
     QStringList names;
     names.reserve(users.RecordCount());
     for (; !users.AtEOF(); users.MoveNext()) {

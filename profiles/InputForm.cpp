@@ -3,6 +3,8 @@
 
 #include "BirthDate.h"
 #include "data/AssessmentDb.h"
+#include "data/Records.h"
+#include "data/Schema.h"
 #include "ui/CurrentValues.h"
 #include "ui/Fonts.h"
 #include "ui/Messages.h"
@@ -17,6 +19,8 @@
 #include <limits>
 
 namespace {
+
+namespace user = schema::user;
 
 const QString kNewCaption = QStringLiteral("填写基本信息");
 const QString kProfileCaption = QStringLiteral("浏览用户信息");
@@ -120,7 +124,7 @@ void InputForm::buildControls()
 void InputForm::load()
 {
     m_db = assessmentdb::open();
-    m_profile = m_db.OpenRecordset(QStringLiteral("select * from user where name=?"), {current::userName});
+    m_profile = records::profileOf(m_db, current::userName);
 
     m_year->addItems(birthdate::yearItems(QDate::currentDate().year()));
     m_month->addItems(birthdate::numberItems(1, 12));
@@ -133,7 +137,7 @@ void InputForm::load()
     if (m_profile.AtEOF()) {
         // New profile: the row is appended, complete, by Confirm.
         m_newProfile = true;
-        m_profile = m_db.OpenRecordset(QStringLiteral("user"));
+        m_profile = records::profiles(m_db);
         m_sex->setText(kBoy);
         m_birth->setText(birthdate::kNewProfileText);
         return;
@@ -141,17 +145,17 @@ void InputForm::load()
 
     setWindowTitle(kProfileCaption);
     m_confirm->setText(QStringLiteral("关闭"));
-    auto show = [this](QLineEdit *field, const char *column) {
-        field->setText(dao::textOr(m_profile.Fields(QString::fromLatin1(column)).Value(), QString()));
+    auto show = [this](QLineEdit *field, const QString &column) {
+        field->setText(dao::textOr(m_profile.Fields(column).Value(), QString()));
     };
-    show(m_name, "name");
-    show(m_sex, "sex");
-    show(m_birth, "birth");
-    show(m_pname, "pname");
-    show(m_phone, "telphone");
-    show(m_email, "email");
-    show(m_addr, "addr");
-    m_loadedName = dao::textOr(m_profile.Fields(QStringLiteral("name")).Value(), QString());
+    show(m_name, user::kName);
+    show(m_sex, user::kSex);
+    show(m_birth, user::kBirth);
+    show(m_pname, user::kParent);
+    show(m_phone, user::kPhone);
+    show(m_email, user::kEmail);
+    show(m_addr, user::kAddress);
+    m_loadedName = dao::textOr(m_profile.Fields(user::kName).Value(), QString());
 }
 
 void InputForm::showEvent(QShowEvent *event)
@@ -198,7 +202,7 @@ bool InputForm::eventFilter(QObject *watched, QEvent *event)
 
 bool InputForm::nameTaken(const QString &name)
 {
-    return !m_db.OpenRecordset(QStringLiteral("select name from user where name=?"), {name}).AtEOF();
+    return records::childExists(m_db, name);
 }
 
 void InputForm::confirm()
@@ -224,13 +228,13 @@ void InputForm::confirm()
     m_birth->setText(birthdate::compose(chosenNumber(m_year), chosenNumber(m_month), chosenNumber(m_day)));
 
     auto assignColumns = [this] {
-        m_profile.Fields(QStringLiteral("name")).setValue(m_name->text());
-        m_profile.Fields(QStringLiteral("sex")).setValue(m_sex->text());
-        m_profile.Fields(QStringLiteral("birth")).setValue(m_birth->text());
-        m_profile.Fields(QStringLiteral("pname")).setValue(m_pname->text());
-        m_profile.Fields(QStringLiteral("telphone")).setValue(m_phone->text());
-        m_profile.Fields(QStringLiteral("email")).setValue(m_email->text());
-        m_profile.Fields(QStringLiteral("addr")).setValue(m_addr->text());
+        m_profile.Fields(user::kName).setValue(m_name->text());
+        m_profile.Fields(user::kSex).setValue(m_sex->text());
+        m_profile.Fields(user::kBirth).setValue(m_birth->text());
+        m_profile.Fields(user::kParent).setValue(m_pname->text());
+        m_profile.Fields(user::kPhone).setValue(m_phone->text());
+        m_profile.Fields(user::kEmail).setValue(m_email->text());
+        m_profile.Fields(user::kAddress).setValue(m_addr->text());
     };
 
     if (m_newProfile) {
@@ -245,7 +249,7 @@ void InputForm::confirm()
         assignColumns();
         m_profile.Update();
         if (renamed)
-            m_db.Execute(QStringLiteral("update testrecord set user=? where user=?"), {name, m_loadedName});
+            records::renameMonths(m_db, m_loadedName, name);
         tx.Commit();
         if (renamed)
             current::userName = name;

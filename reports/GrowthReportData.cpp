@@ -2,6 +2,8 @@
 
 #include "data/Conversions.h"
 #include "data/Dao.h"
+#include "data/Records.h"
+#include "data/Schema.h"
 
 #include <QSet>
 
@@ -11,6 +13,9 @@
 namespace growthreport {
 
 namespace {
+
+namespace user = schema::user;
+namespace testrecord = schema::testrecord;
 
 // A stored number: numeric columns arrive as numbers, but a value written as
 // text is read the way the measurement window accepts it.
@@ -39,17 +44,17 @@ QString textOf(const QVariant &value)
 QList<MonthRecord> readMonths(dao::Database &db, const QString &name)
 {
     QList<MonthRecord> months;
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("select * from testrecord where user=?"), {name});
+    dao::Recordset rs = records::recordsOfChild(db, name);
     for (; !rs.AtEOF(); rs.MoveNext()) {
         MonthRecord m;
-        if (const auto month = numberOf(rs.Fields(QStringLiteral("monthage")).Value()))
+        if (const auto month = numberOf(rs.Fields(testrecord::kMonthAge).Value()))
             m.month = static_cast<int>(conv::roundHalfEven(*month));
-        m.height = numberOf(rs.Fields(QStringLiteral("height")).Value());
-        m.weight = numberOf(rs.Fields(QStringLiteral("weight")).Value());
-        m.heartRate = numberOf(rs.Fields(QStringLiteral("heartrate")).Value());
-        m.breath = numberOf(rs.Fields(QStringLiteral("breath")).Value());
+        m.height = numberOf(rs.Fields(testrecord::kHeight).Value());
+        m.weight = numberOf(rs.Fields(testrecord::kWeight).Value());
+        m.heartRate = numberOf(rs.Fields(testrecord::kHeartRate).Value());
+        m.breath = numberOf(rs.Fields(testrecord::kBreath).Value());
         for (int d = 0; d < 5; ++d)
-            m.scores[d] = numberOf(rs.Fields(QStringLiteral("a%1fen").arg(d + 1)).Value());
+            m.scores[d] = numberOf(rs.Fields(testrecord::score(d + 1)).Value());
         months.append(m);
     }
     std::stable_sort(months.begin(), months.end(), [](const MonthRecord &a, const MonthRecord &b) {
@@ -66,18 +71,17 @@ QList<ChildRecord> readChildren(dao::Database &db, const std::optional<QString> 
 {
     QList<ChildRecord> children;
     QSet<QString> seen;
-    dao::Recordset rs = onlyChild ? db.OpenRecordset(QStringLiteral("select * from user where name=?"), {*onlyChild})
-                                  : db.OpenRecordset(QStringLiteral("user"));
+    dao::Recordset rs = onlyChild ? records::profileOf(db, *onlyChild) : records::profiles(db);
     for (; !rs.AtEOF(); rs.MoveNext()) {
-        const QVariant name = rs.Fields(QStringLiteral("name")).Value();
+        const QVariant name = rs.Fields(user::kName).Value();
         // A profile without a name cannot own any month.
         if (name.isNull() || seen.contains(name.toString()))
             continue;
         seen.insert(name.toString());
         ChildRecord child;
         child.name = name.toString();
-        child.sex = textOf(rs.Fields(QStringLiteral("sex")).Value());
-        child.birth = textOf(rs.Fields(QStringLiteral("birth")).Value());
+        child.sex = textOf(rs.Fields(user::kSex).Value());
+        child.birth = textOf(rs.Fields(user::kBirth).Value());
         children.append(child);
     }
     for (ChildRecord &child : children)

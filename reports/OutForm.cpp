@@ -5,6 +5,8 @@
 #include "WebSite.h"
 #include "data/AssessmentDb.h"
 #include "data/Conversions.h"
+#include "data/Records.h"
+#include "data/Schema.h"
 #include "platform/AddressOpener.h"
 #include "ui/CurrentValues.h"
 #include "ui/Fonts.h"
@@ -43,10 +45,10 @@ OutForm::OutForm(QWidget *parent)
 void OutForm::listMonths()
 {
     m_db = assessmentdb::open();
-    m_months = m_db.OpenRecordset(QStringLiteral("select monthage from testrecord where user=?"), {current::userName});
+    m_months = records::monthsOfChild(m_db, current::userName);
     m_comboMon->clear();
     for (; !m_months.AtEOF(); m_months.MoveNext()) {
-        const QVariant value = m_months.Fields(QStringLiteral("monthage")).Value();
+        const QVariant value = m_months.Fields(schema::testrecord::kMonthAge).Value();
         // A row without a month age cannot be asked for; leave it out.
         if (value.isNull())
             continue;
@@ -65,15 +67,14 @@ void OutForm::requestReport()
     }
 
     m_db = assessmentdb::open();
-    m_row = m_db.OpenRecordset(QStringLiteral("select * from testrecord where monthage=? and user=?"),
-        {QVariant::fromValue(static_cast<int>(*month)), current::userName});
+    m_row = records::recordOfChildMonth(m_db, current::userName, *month);
     if (m_row.AtEOF()) {
         messages::show(this, report::rowMissingMessage(*month));
         return;
     }
-    const std::optional<report::Scores> scores
-        = report::scoresOf(m_row.Fields(QStringLiteral("a2fen")).Value(), m_row.Fields(QStringLiteral("a3fen")).Value(),
-            m_row.Fields(QStringLiteral("a4fen")).Value(), m_row.Fields(QStringLiteral("a5fen")).Value());
+    const std::optional<report::Scores> scores = report::scoresOf(m_row.Fields(schema::testrecord::score(2)).Value(),
+        m_row.Fields(schema::testrecord::score(3)).Value(), m_row.Fields(schema::testrecord::score(4)).Value(),
+        m_row.Fields(schema::testrecord::score(5)).Value());
     if (!scores) {
         messages::show(this, report::incompleteMessage(*month));
         return;

@@ -8,6 +8,7 @@
 
 #include "data/AssessmentDb.h"
 #include "data/ContentFile.h"
+#include "data/Schema.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -56,19 +57,19 @@ int main(int argc, char **argv)
         {
             dao::Database db = assessmentdb::create(temporary);
             dao::Transaction tx(db);
-            dao::Recordset rs = db.OpenRecordset(QStringLiteral("test"));
+            dao::Recordset rs = db.OpenRecordset(schema::test::kTable);
             for (const content::Item &item : items) {
                 rs.AddNew();
-                rs.Fields(QStringLiteral("age")).setValue(item.age);
-                rs.Fields(QStringLiteral("item")).setValue(item.item);
-                rs.Fields(QStringLiteral("howto")).setValue(item.howto ? QVariant(*item.howto) : QVariant());
-                rs.Fields(QStringLiteral("disp")).setValue(item.disp);
+                rs.Fields(schema::test::kAge).setValue(item.age);
+                rs.Fields(schema::test::kItem).setValue(item.item);
+                rs.Fields(schema::test::kHowTo).setValue(item.howto ? QVariant(*item.howto) : QVariant());
+                rs.Fields(schema::test::kGoal).setValue(item.disp);
                 for (int o = 0; o < 4; ++o) {
                     const auto &opt = item.opt[static_cast<size_t>(o)];
-                    rs.Fields(QStringLiteral("opt%1").arg(o + 1)).setValue(opt ? QVariant(*opt) : QVariant());
+                    rs.Fields(schema::test::option(o + 1)).setValue(opt ? QVariant(*opt) : QVariant());
                 }
-                rs.Fields(QStringLiteral("clas")).setValue(item.clas);
-                rs.Fields(QStringLiteral("fen")).setValue(item.fen);
+                rs.Fields(schema::test::kClass).setValue(item.clas);
+                rs.Fields(schema::test::kPoints).setValue(item.fen);
                 rs.Update();
             }
             version = assessmentdb::writeVersion(db);
@@ -83,7 +84,7 @@ int main(int argc, char **argv)
                 dao::Database copy = dao::DBEngine::OpenDatabase(working, true, false, assessmentdb::kConnect);
                 assessmentdb::update(copy, db);
                 std::printf("makedb: kept %d children and %d monthly records of the existing database\n",
-                    rowCount(copy, QStringLiteral("user")), rowCount(copy, QStringLiteral("testrecord")));
+                    rowCount(copy, schema::user::kTable), rowCount(copy, schema::testrecord::kTable));
                 copy = dao::Database();
                 if (!moveIntoPlace(working, output)) {
                     QFile::remove(working);

@@ -1,4 +1,5 @@
 #include "app/MainForm.h"
+#include "data/Schema.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
 #include "ui/Fonts.h"
@@ -101,7 +102,7 @@ void TestMainForm::currentChildAtStartUp()
     QFETCH(QString, current);
     TempDatabase temp;
     for (const QVariant &name : names)
-        temp.addRow(QStringLiteral("user"), {{QStringLiteral("name"), name}});
+        temp.addRow(schema::user::kTable, {{schema::user::kName, name}});
     current::userName = QStringLiteral("left over from an earlier run");
     MainForm form;
     QCOMPARE(current::userName, current);

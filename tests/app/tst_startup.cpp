@@ -1,5 +1,6 @@
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
+#include "data/Schema.h"
 
 #include <QFile>
 #include <QProcess>
@@ -56,7 +57,7 @@ void TestStartup::failureEndsTheApplication_data()
                                     << QStringLiteral("密码无效");
     QTest::newRow("not a database") << QByteArray("hello\n") << int(dao::kUnrecognizedFormat)
                                     << QStringLiteral("无法识别的数据库格式");
-    QTest::newRow("no tables") << QByteArray("no tables") << int(dao::kTableNotFound) << QStringLiteral("user");
+    QTest::newRow("no tables") << QByteArray("no tables") << int(dao::kTableNotFound) << schema::user::kTable;
 }
 
 void TestStartup::failureEndsTheApplication()

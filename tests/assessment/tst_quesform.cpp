@@ -1,4 +1,5 @@
 #include "assessment/QuesForm.h"
+#include "data/Schema.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
 
@@ -13,23 +14,23 @@ namespace {
 
 QVariantMap item(int age, const QString &title, const QVariant &clas, const QVariant &fen)
 {
-    return {{QStringLiteral("age"), age}, {QStringLiteral("item"), title},
-        {QStringLiteral("howto"), title + QStringLiteral("的做法")},
-        {QStringLiteral("disp"), title + QStringLiteral("的目标")}, {QStringLiteral("clas"), clas},
-        {QStringLiteral("fen"), fen}};
+    return {{schema::test::kAge, age}, {schema::test::kItem, title},
+        {schema::test::kHowTo, title + QStringLiteral("的做法")},
+        {schema::test::kGoal, title + QStringLiteral("的目标")}, {schema::test::kClass, clas},
+        {schema::test::kPoints, fen}};
 }
 
 void addMonth(const TempDatabase &db, int month)
 {
-    db.addRow(QStringLiteral("testrecord"),
-        {{QStringLiteral("user"), QStringLiteral("小明")}, {QStringLiteral("monthage"), month},
-            {QStringLiteral("height"), 75.5}});
+    db.addRow(schema::testrecord::kTable,
+        {{schema::testrecord::kUser, QStringLiteral("小明")}, {schema::testrecord::kMonthAge, month},
+            {schema::testrecord::kHeight, 75.5}});
 }
 
 QVariantMap monthRow(const TempDatabase &db, int month)
 {
-    for (const QVariantMap &row : db.rows(QStringLiteral("testrecord"))) {
-        if (row.value(QStringLiteral("monthage")).toInt() == month)
+    for (const QVariantMap &row : db.rows(schema::testrecord::kTable)) {
+        if (row.value(schema::testrecord::kMonthAge).toInt() == month)
             return row;
     }
     return {};
@@ -74,11 +75,11 @@ private slots:
 void TestQuesForm::layoutAndItemTexts()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("test"), {{QStringLiteral("age"), 12}}); // every text Null
+    db.addRow(schema::test::kTable, {{schema::test::kAge, 12}}); // every text Null
     QVariantMap own = item(12, QStringLiteral("抬头"), QStringLiteral("运动"), 2);
-    own.insert(QStringLiteral("opt1"), QStringLiteral("能"));
-    own.insert(QStringLiteral("opt4"), QStringLiteral(""));
-    db.addRow(QStringLiteral("test"), own);
+    own.insert(schema::test::option(1), QStringLiteral("能"));
+    own.insert(schema::test::option(4), QStringLiteral(""));
+    db.addRow(schema::test::kTable, own);
     addMonth(db, 12);
     current::monthAge = 12;
     QuesForm form;
@@ -125,11 +126,11 @@ void TestQuesForm::layoutAndItemTexts()
 void TestQuesForm::threeItemExampleIsStored()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("test"), item(3, QStringLiteral("别月"), QStringLiteral("生理"), 9));
-    db.addRow(QStringLiteral("test"), item(4, QStringLiteral("一"), QStringLiteral("生理"), 2));
-    db.addRow(QStringLiteral("test"), item(4, QStringLiteral("二"), QStringLiteral("运动"), 3));
-    db.addRow(QStringLiteral("test"), item(4, QStringLiteral("带空格"), QStringLiteral("运动 "), 8));
-    db.addRow(QStringLiteral("test"), item(4, QStringLiteral("三"), QStringLiteral("生理"), 1));
+    db.addRow(schema::test::kTable, item(3, QStringLiteral("别月"), QStringLiteral("生理"), 9));
+    db.addRow(schema::test::kTable, item(4, QStringLiteral("一"), QStringLiteral("生理"), 2));
+    db.addRow(schema::test::kTable, item(4, QStringLiteral("二"), QStringLiteral("运动"), 3));
+    db.addRow(schema::test::kTable, item(4, QStringLiteral("带空格"), QStringLiteral("运动 "), 8));
+    db.addRow(schema::test::kTable, item(4, QStringLiteral("三"), QStringLiteral("生理"), 1));
     addMonth(db, 3);
     addMonth(db, 4);
     current::monthAge = 4;
@@ -150,30 +151,30 @@ void TestQuesForm::threeItemExampleIsStored()
     QCOMPARE(recorder.messages, QStringList {QStringLiteral("您孩子的分数是:5")});
     QVERIFY(!form.isVisible());
     const QVariantMap row = monthRow(db, 4);
-    QCOMPARE(row.value(QStringLiteral("a1")).toString(), QStringLiteral("15"));
-    QCOMPARE(row.value(QStringLiteral("a1fen")).toDouble(), 2.7);
-    QCOMPARE(row.value(QStringLiteral("a2")).toString(), QStringLiteral("3"));
-    QVERIFY(row.value(QStringLiteral("a2fen")).toDouble() == 3 * 0.8); // 2.4000000000000004, unrounded
+    QCOMPARE(row.value(schema::testrecord::answers(1)).toString(), QStringLiteral("15"));
+    QCOMPARE(row.value(schema::testrecord::score(1)).toDouble(), 2.7);
+    QCOMPARE(row.value(schema::testrecord::answers(2)).toString(), QStringLiteral("3"));
+    QVERIFY(row.value(schema::testrecord::score(2)).toDouble() == 3 * 0.8); // 2.4000000000000004, unrounded
     for (int k = 3; k <= 5; ++k) {
         const QVariant answers = row.value(QStringLiteral("a%1").arg(k));
         QVERIFY2(!answers.isNull() && answers.toString().isEmpty(), "a domain without items stores the empty text");
         QCOMPARE(row.value(QStringLiteral("a%1fen").arg(k)).toDouble(), 0.0);
     }
-    QCOMPARE(row.value(QStringLiteral("height")).toDouble(), 75.5);
-    QVERIFY(monthRow(db, 3).value(QStringLiteral("a1")).isNull());
+    QCOMPARE(row.value(schema::testrecord::kHeight).toDouble(), 75.5);
+    QVERIFY(monthRow(db, 3).value(schema::testrecord::answers(1)).isNull());
     // The results are stored by the time the total is shown.
-    QCOMPARE(rowWhenShown.value(QStringLiteral("a1")).toString(), QStringLiteral("15"));
+    QCOMPARE(rowWhenShown.value(schema::testrecord::answers(1)).toString(), QStringLiteral("15"));
 }
 
 void TestQuesForm::optionCarriesOver()
 {
     TempDatabase db;
     for (int i = 0; i < 3; ++i)
-        db.addRow(QStringLiteral("test"), item(2, QString::number(i), QStringLiteral("言语"), 1));
+        db.addRow(schema::test::kTable, item(2, QString::number(i), QStringLiteral("言语"), 1));
     // Null clas and Null fen: the digit goes nowhere / nothing is added.
-    db.addRow(QStringLiteral("test"), item(2, QStringLiteral("无类"), QVariant(), 5));
-    db.addRow(QStringLiteral("test"), item(2, QStringLiteral("无分"), QStringLiteral("人际"), QVariant()));
-    db.addRow(QStringLiteral("test"), item(2, QStringLiteral("二分"), QStringLiteral("人际"), 2));
+    db.addRow(schema::test::kTable, item(2, QStringLiteral("无类"), QVariant(), 5));
+    db.addRow(schema::test::kTable, item(2, QStringLiteral("无分"), QStringLiteral("人际"), QVariant()));
+    db.addRow(schema::test::kTable, item(2, QStringLiteral("二分"), QStringLiteral("人际"), 2));
     addMonth(db, 2);
     current::monthAge = 2;
     testsupport::MessageRecorder recorder;
@@ -189,17 +190,17 @@ void TestQuesForm::optionCarriesOver()
     nextCmd(form)->click();
 
     const QVariantMap row = monthRow(db, 2);
-    QCOMPARE(row.value(QStringLiteral("a4")).toString(), QStringLiteral("044"));
-    QCOMPARE(row.value(QStringLiteral("a4fen")).toDouble(), 1.0);
-    QCOMPARE(row.value(QStringLiteral("a5")).toString(), QStringLiteral("11"));
-    QCOMPARE(row.value(QStringLiteral("a5fen")).toDouble(), 2.5);
+    QCOMPARE(row.value(schema::testrecord::answers(4)).toString(), QStringLiteral("044"));
+    QCOMPARE(row.value(schema::testrecord::score(4)).toDouble(), 1.0);
+    QCOMPARE(row.value(schema::testrecord::answers(5)).toString(), QStringLiteral("11"));
+    QCOMPARE(row.value(schema::testrecord::score(5)).toDouble(), 2.5);
     QCOMPARE(recorder.messages, QStringList {QStringLiteral("您孩子的分数是:4")});
 }
 
 void TestQuesForm::singleItemMonth()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("test"), item(9, QStringLiteral("唯一"), QStringLiteral("人际"), 4));
+    db.addRow(schema::test::kTable, item(9, QStringLiteral("唯一"), QStringLiteral("人际"), 4));
     addMonth(db, 9);
     current::monthAge = 9;
     testsupport::MessageRecorder recorder;
@@ -219,13 +220,13 @@ void TestQuesForm::singleItemMonth()
     QVERIFY(testsupport::typeOnFocused(nextCmd(form), Qt::Key_Return));
     QCOMPARE(recorder.messages, QStringList {QStringLiteral("您孩子的分数是:5")});
     QVERIFY(!form.isVisible());
-    QCOMPARE(monthRow(db, 9).value(QStringLiteral("a5")).toString(), QStringLiteral("1"));
+    QCOMPARE(monthRow(db, 9).value(schema::testrecord::answers(5)).toString(), QStringLiteral("1"));
 }
 
 void TestQuesForm::monthWithoutItems()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("test"), item(1, QStringLiteral("一"), QStringLiteral("生理"), 2));
+    db.addRow(schema::test::kTable, item(1, QStringLiteral("一"), QStringLiteral("生理"), 2));
     addMonth(db, 30);
     current::monthAge = 30;
     testsupport::MessageRecorder recorder;
@@ -235,15 +236,15 @@ void TestQuesForm::monthWithoutItems()
     QCOMPARE(form.exec(), int(QDialog::Rejected)); // returns at once, never shown
     QCOMPARE(recorder.messages, QStringList {QStringLiteral("本月龄没有测试题")});
     const QVariantMap row = monthRow(db, 30);
-    QCOMPARE(row.value(QStringLiteral("height")).toDouble(), 75.5);
-    QVERIFY(row.value(QStringLiteral("a1")).isNull());
+    QCOMPARE(row.value(schema::testrecord::kHeight).toDouble(), 75.5);
+    QVERIFY(row.value(schema::testrecord::answers(1)).isNull());
 }
 
 void TestQuesForm::closingAbandonsTheResults()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("test"), item(10, QStringLiteral("一"), QStringLiteral("生理"), 2));
-    db.addRow(QStringLiteral("test"), item(10, QStringLiteral("二"), QStringLiteral("生理"), 2));
+    db.addRow(schema::test::kTable, item(10, QStringLiteral("一"), QStringLiteral("生理"), 2));
+    db.addRow(schema::test::kTable, item(10, QStringLiteral("二"), QStringLiteral("生理"), 2));
     addMonth(db, 10);
     current::monthAge = 10;
     testsupport::MessageRecorder recorder;
@@ -255,7 +256,7 @@ void TestQuesForm::closingAbandonsTheResults()
     QVERIFY(form.isVisible());
     form.close();
     QVERIFY(recorder.messages.isEmpty());
-    QVERIFY(monthRow(db, 10).value(QStringLiteral("a1fen")).isNull());
+    QVERIFY(monthRow(db, 10).value(schema::testrecord::score(1)).isNull());
 }
 
 QTEST_MAIN(TestQuesForm)

@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 #include "assessment/QuesForm.h"
 #include "assessment/TestForm.h"
+#include "data/Schema.h"
 #include "profiles/BrowForm.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
@@ -51,15 +52,16 @@ QStringList texts(QWidget &form)
 
 void addMonth(const TempDatabase &db, const QString &child, const QVariant &month)
 {
-    db.addRow(QStringLiteral("testrecord"),
-        {{QStringLiteral("user"), child}, {QStringLiteral("monthage"), month}, {QStringLiteral("height"), 70}});
+    db.addRow(schema::testrecord::kTable,
+        {{schema::testrecord::kUser, child}, {schema::testrecord::kMonthAge, month},
+            {schema::testrecord::kHeight, 70}});
 }
 
 void addItem(const TempDatabase &db, int age, const QString &title, const QString &clas, double fen)
 {
-    db.addRow(QStringLiteral("test"),
-        {{QStringLiteral("age"), age}, {QStringLiteral("item"), title}, {QStringLiteral("disp"), title},
-            {QStringLiteral("clas"), clas}, {QStringLiteral("fen"), fen}});
+    db.addRow(schema::test::kTable,
+        {{schema::test::kAge, age}, {schema::test::kItem, title}, {schema::test::kGoal, title},
+            {schema::test::kClass, clas}, {schema::test::kPoints, fen}});
 }
 
 } // namespace
@@ -184,7 +186,7 @@ void TestTestForm::refusalsKeepTheWindowAndEntries()
     QCOMPARE(recorder.messages, QStringList {message});
     QVERIFY(form.isVisible());
     QCOMPARE(texts(form), typed);
-    QCOMPARE(db.rows(QStringLiteral("testrecord")).size(), 2);
+    QCOMPARE(db.rows(schema::testrecord::kTable).size(), 2);
     QCOMPARE(current::monthAge, std::int16_t(0));
 }
 
@@ -199,7 +201,7 @@ void TestTestForm::noCurrentChild()
     startCmd(form)->click();
     QCOMPARE(recorder.messages, QStringList {QStringLiteral("请选择用户")});
     QVERIFY(form.isVisible());
-    QVERIFY(db.rows(QStringLiteral("testrecord")).isEmpty());
+    QVERIFY(db.rows(schema::testrecord::kTable).isEmpty());
 }
 
 void TestTestForm::startCreatesRowAndOpensQuestionnaire()
@@ -223,7 +225,7 @@ void TestTestForm::startCreatesRowAndOpensQuestionnaire()
         QVERIFY(!form.isVisible());
         QCOMPARE(current::monthAge, std::int16_t(36));
         // The row exists before the questionnaire is answered.
-        QCOMPARE(db.rows(QStringLiteral("testrecord")).size(), 2);
+        QCOMPARE(db.rows(schema::testrecord::kTable).size(), 2);
         q->reject();
     });
     startCmd(form)->click();
@@ -235,15 +237,15 @@ void TestTestForm::startCreatesRowAndOpensQuestionnaire()
     QCOMPARE(form.result(), int(QDialog::Accepted));
 
     // The new row is the last in table order.
-    const QList<QVariantMap> rows = db.rows(QStringLiteral("testrecord"));
+    const QList<QVariantMap> rows = db.rows(schema::testrecord::kTable);
     QCOMPARE(rows.size(), 2);
     const QVariantMap &row = rows.last();
-    QCOMPARE(row.value(QStringLiteral("user")).toString(), kChild);
-    QCOMPARE(row.value(QStringLiteral("monthage")).toInt(), 36);
-    QCOMPARE(row.value(QStringLiteral("height")).toDouble(), 95.5);
-    QCOMPARE(row.value(QStringLiteral("weight")).toDouble(), 14.0);
-    QCOMPARE(row.value(QStringLiteral("heartrate")).toDouble(), 120.0);
-    QCOMPARE(row.value(QStringLiteral("breath")).toDouble(), 30.0);
+    QCOMPARE(row.value(schema::testrecord::kUser).toString(), kChild);
+    QCOMPARE(row.value(schema::testrecord::kMonthAge).toInt(), 36);
+    QCOMPARE(row.value(schema::testrecord::kHeight).toDouble(), 95.5);
+    QCOMPARE(row.value(schema::testrecord::kWeight).toDouble(), 14.0);
+    QCOMPARE(row.value(schema::testrecord::kHeartRate).toDouble(), 120.0);
+    QCOMPARE(row.value(schema::testrecord::kBreath).toDouble(), 30.0);
     for (int k = 1; k <= 5; ++k)
         QVERIFY(row.value(QStringLiteral("a%1").arg(k)).isNull());
 
@@ -258,8 +260,8 @@ void TestTestForm::startCreatesRowAndOpensQuestionnaire()
 void TestTestForm::wholeChainFromTheMenu()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("user"), {{QStringLiteral("name"), kChild}});
-    db.addRow(QStringLiteral("user"), {{QStringLiteral("name"), kOtherChild}});
+    db.addRow(schema::user::kTable, {{schema::user::kName, kChild}});
+    db.addRow(schema::user::kTable, {{schema::user::kName, kOtherChild}});
     addMonth(db, kChild, 1);
     addItem(db, 2, QStringLiteral("一"), QStringLiteral("生理"), 2);
     addItem(db, 2, QStringLiteral("二"), QStringLiteral("运动"), 3);
@@ -304,7 +306,7 @@ void TestTestForm::wholeChainFromTheMenu()
             brow->reject();
         }
     });
-    mainForm.findChild<QAction *>(QStringLiteral("test"))->trigger();
+    mainForm.findChild<QAction *>(schema::test::kTable)->trigger();
 
     QVERIFY(!ModalWatcher::timedOut());
     QVERIFY(questionnaireDone);
@@ -315,17 +317,17 @@ void TestTestForm::wholeChainFromTheMenu()
         QVERIFY2(w == &mainForm || !w->isVisible(), qPrintable(w->objectName()));
     QVERIFY(mainForm.isVisible());
 
-    const QList<QVariantMap> rows = db.rows(QStringLiteral("testrecord"));
+    const QList<QVariantMap> rows = db.rows(schema::testrecord::kTable);
     QCOMPARE(rows.size(), 2);
     const QVariantMap &row = rows.last();
-    QCOMPARE(row.value(QStringLiteral("user")).toString(), expectedChild);
-    QCOMPARE(row.value(QStringLiteral("monthage")).toInt(), 2);
-    QCOMPARE(row.value(QStringLiteral("height")).toDouble(), 58.0);
-    QCOMPARE(row.value(QStringLiteral("weight")).toDouble(), 5.6);
-    QCOMPARE(row.value(QStringLiteral("a1")).toString(), QStringLiteral("15"));
-    QCOMPARE(row.value(QStringLiteral("a1fen")).toDouble(), 2.7);
-    QCOMPARE(row.value(QStringLiteral("a2")).toString(), QStringLiteral("3"));
-    QVERIFY(row.value(QStringLiteral("a2fen")).toDouble() == 3 * 0.8);
+    QCOMPARE(row.value(schema::testrecord::kUser).toString(), expectedChild);
+    QCOMPARE(row.value(schema::testrecord::kMonthAge).toInt(), 2);
+    QCOMPARE(row.value(schema::testrecord::kHeight).toDouble(), 58.0);
+    QCOMPARE(row.value(schema::testrecord::kWeight).toDouble(), 5.6);
+    QCOMPARE(row.value(schema::testrecord::answers(1)).toString(), QStringLiteral("15"));
+    QCOMPARE(row.value(schema::testrecord::score(1)).toDouble(), 2.7);
+    QCOMPARE(row.value(schema::testrecord::answers(2)).toString(), QStringLiteral("3"));
+    QVERIFY(row.value(schema::testrecord::score(2)).toDouble() == 3 * 0.8);
     QCOMPARE(current::monthAge, std::int16_t(2));
 }
 

@@ -7,6 +7,7 @@
 #include "data/AssessmentDb.h"
 #include "data/ContentFile.h"
 #include "data/Dao.h"
+#include "data/Schema.h"
 #include "ui/Fonts.h"
 
 #include <QApplication>
@@ -315,11 +316,10 @@ void ContentTest::textsAreClean()
     REQUIRE_CONTENT();
     QStringList problems;
     for (const content::Item &item : std::as_const(m_items)) {
-        QList<std::pair<QString, QString>> texts {{QStringLiteral("clas"), item.clas},
-            {QStringLiteral("item"), item.item}, {QStringLiteral("disp"), item.disp},
-            {QStringLiteral("source"), item.source}};
+        QList<std::pair<QString, QString>> texts {{schema::test::kClass, item.clas}, {schema::test::kItem, item.item},
+            {schema::test::kGoal, item.disp}, {QStringLiteral("source"), item.source}};
         if (item.howto)
-            texts.append({QStringLiteral("howto"), *item.howto});
+            texts.append({schema::test::kHowTo, *item.howto});
         for (int o = 0; o < 4; ++o) {
             if (const auto &opt = item.opt[static_cast<size_t>(o)])
                 texts.append({QStringLiteral("opt%1").arg(o + 1), *opt});
@@ -419,7 +419,7 @@ void ContentTest::installedDatabaseHoldsTheContent()
     QStringList problems;
     try {
         dao::Database db = dao::DBEngine::OpenDatabase(copy, true, false, assessmentdb::kConnect);
-        dao::Recordset rs = db.OpenRecordset(QStringLiteral("test"));
+        dao::Recordset rs = db.OpenRecordset(schema::test::kTable);
         const auto shown = [](const QVariant &v) {
             return v.isNull() ? QStringLiteral("Null") : QLatin1Char('"') + v.toString() + QLatin1Char('"');
         };
@@ -433,12 +433,11 @@ void ContentTest::installedDatabaseHoldsTheContent()
             if (row >= m_items.size())
                 continue;
             const content::Item &item = m_items.at(row);
-            const QList<std::pair<QString, QVariant>> expected {{QStringLiteral("age"), item.age},
-                {QStringLiteral("clas"), item.clas}, {QStringLiteral("fen"), item.fen},
-                {QStringLiteral("item"), item.item}, {QStringLiteral("howto"), textOf(item.howto)},
-                {QStringLiteral("disp"), item.disp}, {QStringLiteral("opt1"), textOf(item.opt[0])},
-                {QStringLiteral("opt2"), textOf(item.opt[1])}, {QStringLiteral("opt3"), textOf(item.opt[2])},
-                {QStringLiteral("opt4"), textOf(item.opt[3])}};
+            const QList<std::pair<QString, QVariant>> expected {{schema::test::kAge, item.age},
+                {schema::test::kClass, item.clas}, {schema::test::kPoints, item.fen}, {schema::test::kItem, item.item},
+                {schema::test::kHowTo, textOf(item.howto)}, {schema::test::kGoal, item.disp},
+                {schema::test::option(1), textOf(item.opt[0])}, {schema::test::option(2), textOf(item.opt[1])},
+                {schema::test::option(3), textOf(item.opt[2])}, {schema::test::option(4), textOf(item.opt[3])}};
             QStringList differences;
             for (const auto &[column, want] : expected) {
                 const QVariant got = rs.Fields(column).Value();

@@ -6,6 +6,7 @@
 
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
+#include "data/Schema.h"
 
 #include <QCoreApplication>
 
@@ -23,9 +24,9 @@ int main(int argc, char **argv)
         for (int n = 1;;) {
             try {
                 dao::Database db = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
-                dao::Recordset rs = db.OpenRecordset(QStringLiteral("user"));
+                dao::Recordset rs = db.OpenRecordset(schema::user::kTable);
                 rs.AddNew();
-                rs.Fields(QStringLiteral("name")).setValue(QStringLiteral("w%1").arg(n));
+                rs.Fields(schema::user::kName).setValue(QStringLiteral("w%1").arg(n));
                 rs.Update();
                 std::printf("wrote %d\n", n++);
                 std::fflush(stdout);
@@ -40,7 +41,7 @@ int main(int argc, char **argv)
     }
     try {
         dao::Database db = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
-        db.OpenRecordset(QStringLiteral("user"));
+        db.OpenRecordset(schema::user::kTable);
         if (mode == QStringLiteral("hold")) {
             std::printf("ready\n");
             std::fflush(stdout);

@@ -1,5 +1,7 @@
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
+#include "data/Records.h"
+#include "data/Schema.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -26,9 +28,9 @@ int errorOf(const std::function<void()> &call)
 
 void addUser(dao::Database &db, const QVariant &name)
 {
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("user"));
+    dao::Recordset rs = db.OpenRecordset(schema::user::kTable);
     rs.AddNew();
-    rs.Fields(QStringLiteral("name")).setValue(name);
+    rs.Fields(schema::user::kName).setValue(name);
     rs.Update();
 }
 
@@ -46,6 +48,8 @@ private slots:
     void refusedConversionStoresNothing();
     void quoteInNameFindsItsOwnRows();
     void statementsUseTheirParameters();
+    void statementsRunAsWritten();
+    void openBringsTheSchemaUpToDate();
     void transactionIsAllOrNothing();
     void noCurrentRowAndUnknownColumn();
     void openFailures();
@@ -61,10 +65,10 @@ void TestDao::tableRecordsetsKeepStoredOrder()
         addUser(db, name);
     // Renaming does not move a row.
     db.Execute(QStringLiteral("update user set name=? where name=?"), {QStringLiteral("阿"), QStringLiteral("甲")});
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("user"));
+    dao::Recordset rs = db.OpenRecordset(schema::user::kTable);
     QStringList names;
     for (; !rs.AtEOF(); rs.MoveNext())
-        names << rs.Fields(QStringLiteral("name")).Value().toString();
+        names << rs.Fields(schema::user::kName).Value().toString();
     QCOMPARE(names, (QStringList {QStringLiteral("阿"), QStringLiteral("乙"), QStringLiteral("丙")}));
 }
 
@@ -73,22 +77,22 @@ void TestDao::appendedRowIsTheLastRow()
     TempDatabase temp;
     dao::Database db = temp.open();
     addUser(db, QStringLiteral("first"));
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("testrecord"));
+    dao::Recordset rs = db.OpenRecordset(schema::testrecord::kTable);
     QVERIFY(rs.AtEOF());
     rs.AddNew();
-    rs.Fields(QStringLiteral("user")).setValue(QStringLiteral("first"));
-    rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral("3"));
+    rs.Fields(schema::testrecord::kUser).setValue(QStringLiteral("first"));
+    rs.Fields(schema::testrecord::kMonthAge).setValue(QStringLiteral("3"));
     rs.Update();
     rs.AddNew();
-    rs.Fields(QStringLiteral("user")).setValue(QStringLiteral("first"));
-    rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral("4"));
+    rs.Fields(schema::testrecord::kUser).setValue(QStringLiteral("first"));
+    rs.Fields(schema::testrecord::kMonthAge).setValue(QStringLiteral("4"));
     rs.Update();
     QCOMPARE(rs.RecordCount(), 2);
 
-    dao::Recordset again = db.OpenRecordset(QStringLiteral("testrecord"));
+    dao::Recordset again = db.OpenRecordset(schema::testrecord::kTable);
     again.MoveLast();
-    QCOMPARE(again.Fields(QStringLiteral("monthage")).Value().toInt(), 4);
-    QVERIFY(again.Fields(QStringLiteral("height")).Value().isNull());
+    QCOMPARE(again.Fields(schema::testrecord::kMonthAge).Value().toInt(), 4);
+    QVERIFY(again.Fields(schema::testrecord::kHeight).Value().isNull());
 }
 
 void TestDao::editAndUpdateChangeOnlyThatRow()
@@ -97,20 +101,20 @@ void TestDao::editAndUpdateChangeOnlyThatRow()
     dao::Database db = temp.open();
     addUser(db, QStringLiteral("a"));
     addUser(db, QStringLiteral("b"));
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("select * from user where name=?"), {QStringLiteral("b")});
+    dao::Recordset rs = db.OpenTable(schema::user::kTable, QStringLiteral("name=?"), {QStringLiteral("b")});
     QVERIFY(!rs.AtEOF());
     rs.Edit();
-    rs.Fields(QStringLiteral("sex")).setValue(QStringLiteral("女"));
-    QCOMPARE(rs.Fields(QStringLiteral("sex")).Value().toString(), QStringLiteral("女")); // read while editing
+    rs.Fields(schema::user::kSex).setValue(QStringLiteral("女"));
+    QCOMPARE(rs.Fields(schema::user::kSex).Value().toString(), QStringLiteral("女")); // read while editing
     rs.Update();
-    const auto rows = temp.rows(QStringLiteral("user"));
+    const auto rows = temp.rows(schema::user::kTable);
     QCOMPARE(rows.size(), 2);
-    QVERIFY(rows.at(0).value(QStringLiteral("sex")).isNull());
-    QCOMPARE(rows.at(1).value(QStringLiteral("sex")).toString(), QStringLiteral("女"));
+    QVERIFY(rows.at(0).value(schema::user::kSex).isNull());
+    QCOMPARE(rows.at(1).value(schema::user::kSex).toString(), QStringLiteral("女"));
 
     // Changing without Edit is refused; so is editing a computed result.
-    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("sex")).setValue(QStringLiteral("男")); }),
-        int(dao::kUpdateWithoutEdit));
+    QCOMPARE(
+        errorOf([&] { rs.Fields(schema::user::kSex).setValue(QStringLiteral("男")); }), int(dao::kUpdateWithoutEdit));
     QCOMPARE(errorOf([&] { rs.Update(); }), int(dao::kUpdateWithoutEdit));
     dao::Recordset max = db.OpenRecordset(QStringLiteral("select max(id) from user"));
     QCOMPARE(errorOf([&] { max.Edit(); }), int(dao::kReadOnly));
@@ -121,14 +125,16 @@ void TestDao::nameIsColumnOne()
     TempDatabase temp;
     dao::Database db = temp.open();
     addUser(db, QStringLiteral("x"));
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("user"));
-    QCOMPARE(rs.Fields(1).Name(), QStringLiteral("name"));
+    dao::Recordset rs = db.OpenRecordset(schema::user::kTable);
+    QCOMPARE(rs.Fields(1).Name(), schema::user::kName);
     QCOMPARE(rs.Fields(1).Value().toString(), QStringLiteral("x"));
-    const QStringList expected {QStringLiteral("user"), QStringLiteral("monthage"), QStringLiteral("height"),
-        QStringLiteral("weight"), QStringLiteral("heartrate"), QStringLiteral("breath"), QStringLiteral("a1"),
-        QStringLiteral("a2"), QStringLiteral("a3"), QStringLiteral("a4"), QStringLiteral("a5"), QStringLiteral("a1fen"),
-        QStringLiteral("a2fen"), QStringLiteral("a3fen"), QStringLiteral("a4fen"), QStringLiteral("a5fen")};
-    QCOMPARE(db.OpenRecordset(QStringLiteral("testrecord")).columnNames(), expected);
+    const QStringList expected {schema::testrecord::kUser, schema::testrecord::kMonthAge, schema::testrecord::kHeight,
+        schema::testrecord::kWeight, schema::testrecord::kHeartRate, schema::testrecord::kBreath,
+        schema::testrecord::answers(1), schema::testrecord::answers(2), schema::testrecord::answers(3),
+        schema::testrecord::answers(4), schema::testrecord::answers(5), schema::testrecord::score(1),
+        schema::testrecord::score(2), schema::testrecord::score(3), schema::testrecord::score(4),
+        schema::testrecord::score(5)};
+    QCOMPARE(db.OpenRecordset(schema::testrecord::kTable).columnNames(), expected);
 }
 
 void TestDao::nullValues()
@@ -136,18 +142,18 @@ void TestDao::nullValues()
     TempDatabase temp;
     dao::Database db = temp.open();
     addUser(db, QVariant());
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("user"));
-    const QVariant name = rs.Fields(QStringLiteral("name")).Value();
+    dao::Recordset rs = db.OpenRecordset(schema::user::kTable);
+    const QVariant name = rs.Fields(schema::user::kName).Value();
     QVERIFY(name.isNull());
     QCOMPARE(errorOf([&] { dao::text(name); }), int(dao::kInvalidUseOfNull));
     QCOMPARE(errorOf([&] { dao::number(name); }), int(dao::kInvalidUseOfNull));
     QCOMPARE(dao::textOr(name, QStringLiteral("-")), QStringLiteral("-"));
     // An empty text is not Null.
     rs.Edit();
-    rs.Fields(QStringLiteral("name")).setValue(QString(QLatin1String("")));
+    rs.Fields(schema::user::kName).setValue(QString(QLatin1String("")));
     rs.Update();
-    QCOMPARE(dao::text(db.OpenRecordset(QStringLiteral("user")).Fields(QStringLiteral("name")).Value()), QString());
-    QVERIFY(!db.OpenRecordset(QStringLiteral("user")).Fields(QStringLiteral("name")).Value().isNull());
+    QCOMPARE(dao::text(db.OpenRecordset(schema::user::kTable).Fields(schema::user::kName).Value()), QString());
+    QVERIFY(!db.OpenRecordset(schema::user::kTable).Fields(schema::user::kName).Value().isNull());
     // max() of an empty table reads as Null.
     QVERIFY(db.OpenRecordset(QStringLiteral("select max(monthage) from testrecord")).Fields(0).Value().isNull());
 }
@@ -156,34 +162,34 @@ void TestDao::assignmentsConvertToColumnType()
 {
     TempDatabase temp;
     dao::Database db = temp.open();
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("testrecord"));
+    dao::Recordset rs = db.OpenRecordset(schema::testrecord::kTable);
     rs.AddNew();
-    rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral(" 36.5 "));
-    rs.Fields(QStringLiteral("height")).setValue(QStringLiteral("75.5"));
-    rs.Fields(QStringLiteral("weight")).setValue(QStringLiteral("9.8e0"));
-    rs.Fields(QStringLiteral("heartrate")).setValue(QStringLiteral("+120"));
-    rs.Fields(QStringLiteral("breath")).setValue(30);
-    rs.Fields(QStringLiteral("a1")).setValue(15);
-    rs.Fields(QStringLiteral("a2fen")).setValue(3 * 0.8);
+    rs.Fields(schema::testrecord::kMonthAge).setValue(QStringLiteral(" 36.5 "));
+    rs.Fields(schema::testrecord::kHeight).setValue(QStringLiteral("75.5"));
+    rs.Fields(schema::testrecord::kWeight).setValue(QStringLiteral("9.8e0"));
+    rs.Fields(schema::testrecord::kHeartRate).setValue(QStringLiteral("+120"));
+    rs.Fields(schema::testrecord::kBreath).setValue(30);
+    rs.Fields(schema::testrecord::answers(1)).setValue(15);
+    rs.Fields(schema::testrecord::score(2)).setValue(3 * 0.8);
     rs.Update();
-    const QVariantMap row = temp.rows(QStringLiteral("testrecord")).first();
-    QCOMPARE(row.value(QStringLiteral("monthage")).toInt(), 36); // ties to even
-    QCOMPARE(row.value(QStringLiteral("height")).toDouble(), 75.5);
-    QCOMPARE(row.value(QStringLiteral("weight")).toDouble(), 9.8);
-    QCOMPARE(row.value(QStringLiteral("heartrate")).toDouble(), 120.0);
-    QCOMPARE(row.value(QStringLiteral("breath")).toDouble(), 30.0);
-    QCOMPARE(row.value(QStringLiteral("a1")).toString(), QStringLiteral("15"));
-    QVERIFY(row.value(QStringLiteral("a2fen")).toDouble() == 3 * 0.8); // the unrounded double
-    QCOMPARE(dao::text(row.value(QStringLiteral("a2fen"))), QStringLiteral("2.4"));
+    const QVariantMap row = temp.rows(schema::testrecord::kTable).first();
+    QCOMPARE(row.value(schema::testrecord::kMonthAge).toInt(), 36); // ties to even
+    QCOMPARE(row.value(schema::testrecord::kHeight).toDouble(), 75.5);
+    QCOMPARE(row.value(schema::testrecord::kWeight).toDouble(), 9.8);
+    QCOMPARE(row.value(schema::testrecord::kHeartRate).toDouble(), 120.0);
+    QCOMPARE(row.value(schema::testrecord::kBreath).toDouble(), 30.0);
+    QCOMPARE(row.value(schema::testrecord::answers(1)).toString(), QStringLiteral("15"));
+    QVERIFY(row.value(schema::testrecord::score(2)).toDouble() == 3 * 0.8); // the unrounded double
+    QCOMPARE(dao::text(row.value(schema::testrecord::score(2))), QStringLiteral("2.4"));
 
     rs.AddNew();
-    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral("abc")); }),
+    QCOMPARE(errorOf([&] { rs.Fields(schema::testrecord::kMonthAge).setValue(QStringLiteral("abc")); }),
         int(dao::kConversionError));
-    QCOMPARE(
-        errorOf([&] { rs.Fields(QStringLiteral("height")).setValue(QStringLiteral("")); }), int(dao::kConversionError));
-    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(QStringLiteral("32767.5")); }),
+    QCOMPARE(errorOf([&] { rs.Fields(schema::testrecord::kHeight).setValue(QStringLiteral("")); }),
+        int(dao::kConversionError));
+    QCOMPARE(errorOf([&] { rs.Fields(schema::testrecord::kMonthAge).setValue(QStringLiteral("32767.5")); }),
         int(dao::kOverflow));
-    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("monthage")).setValue(-32768.5); }), 0);
+    QCOMPARE(errorOf([&] { rs.Fields(schema::testrecord::kMonthAge).setValue(-32768.5); }), 0);
     // NaN would be stored as Null, an infinity as no measurement can be.
     for (double odd : {qQNaN(), qInf(), -qInf()}) {
         for (const char *column : {"monthage", "weight"})
@@ -195,12 +201,12 @@ void TestDao::refusedConversionStoresNothing()
 {
     TempDatabase temp;
     dao::Database db = temp.open();
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("testrecord"));
+    dao::Recordset rs = db.OpenRecordset(schema::testrecord::kTable);
     rs.AddNew();
-    rs.Fields(QStringLiteral("user")).setValue(QStringLiteral("a"));
-    QVERIFY(errorOf([&] { rs.Fields(QStringLiteral("weight")).setValue(QStringLiteral("heavy")); }) != 0);
+    rs.Fields(schema::testrecord::kUser).setValue(QStringLiteral("a"));
+    QVERIFY(errorOf([&] { rs.Fields(schema::testrecord::kWeight).setValue(QStringLiteral("heavy")); }) != 0);
     rs.CancelUpdate();
-    QCOMPARE(temp.rows(QStringLiteral("testrecord")).size(), 0);
+    QCOMPARE(temp.rows(schema::testrecord::kTable).size(), 0);
 }
 
 void TestDao::quoteInNameFindsItsOwnRows()
@@ -212,7 +218,7 @@ void TestDao::quoteInNameFindsItsOwnRows()
     addUser(db, tricky);
     dao::Recordset rs = db.OpenRecordset(QStringLiteral("select * from user where name=?"), {tricky});
     QCOMPARE(rs.RecordCount(), 1);
-    QCOMPARE(rs.Fields(QStringLiteral("name")).Value().toString(), tricky);
+    QCOMPARE(rs.Fields(schema::user::kName).Value().toString(), tricky);
     QCOMPARE(
         db.OpenRecordset(QStringLiteral("select * from user where name=?"), {QStringLiteral("O'Brien")}).RecordCount(),
         0);
@@ -222,32 +228,99 @@ void TestDao::statementsUseTheirParameters()
 {
     TempDatabase temp;
     dao::Database db = temp.open();
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("testrecord"));
+    dao::Recordset rs = db.OpenRecordset(schema::testrecord::kTable);
     const struct {
         const char *user;
         int month;
     } rows[] = {{"a", 3}, {"b", 7}, {"a", 5}};
     for (const auto &r : rows) {
         rs.AddNew();
-        rs.Fields(QStringLiteral("user")).setValue(QString::fromLatin1(r.user));
-        rs.Fields(QStringLiteral("monthage")).setValue(r.month);
+        rs.Fields(schema::testrecord::kUser).setValue(QString::fromLatin1(r.user));
+        rs.Fields(schema::testrecord::kMonthAge).setValue(r.month);
         rs.Update();
     }
-    QCOMPARE(db.OpenRecordset(QStringLiteral("select max(monthage) from testrecord")).Fields(0).Value().toInt(), 7);
-    dao::Recordset months
-        = db.OpenRecordset(QStringLiteral("select monthage from testrecord where user=?"), {QStringLiteral("a")});
+    QCOMPARE(records::highestMonthAge(db).toInt(), 7);
+    QVERIFY(records::monthRecorded(db, 7) && !records::monthRecorded(db, 4));
+    dao::Recordset months = records::monthsOfChild(db, QStringLiteral("a"));
     QList<int> listed;
     for (; !months.AtEOF(); months.MoveNext())
-        listed << months.Fields(QStringLiteral("monthage")).Value().toInt();
+        listed << months.Fields(schema::testrecord::kMonthAge).Value().toInt();
     QCOMPARE(listed, (QList<int> {3, 5}));
-    dao::Recordset one = db.OpenRecordset(
-        QStringLiteral("select * from testrecord where monthage=? and user=?"), {5, QStringLiteral("a")});
+    dao::Recordset one = records::recordOfChildMonth(db, QStringLiteral("a"), 5);
     QCOMPARE(one.RecordCount(), 1);
+    QVERIFY(records::recordOfChildMonth(db, QStringLiteral("b"), 5).AtEOF());
     one.Edit();
-    one.Fields(QStringLiteral("a1")).setValue(QStringLiteral("12"));
+    one.Fields(schema::testrecord::answers(1)).setValue(QStringLiteral("12"));
     one.Update();
-    QCOMPARE(
-        temp.rows(QStringLiteral("testrecord")).at(2).value(QStringLiteral("a1")).toString(), QStringLiteral("12"));
+    QCOMPARE(temp.rows(schema::testrecord::kTable).at(2).value(schema::testrecord::answers(1)).toString(),
+        QStringLiteral("12"));
+}
+
+void TestDao::statementsRunAsWritten()
+{
+    TempDatabase temp;
+    dao::Database db = temp.open();
+    for (const char *name : {"b", "order by", "a"})
+        addUser(db, QString::fromLatin1(name));
+    auto names = [](dao::Recordset rs) {
+        QStringList listed;
+        for (; !rs.AtEOF(); rs.MoveNext())
+            listed << rs.Fields(schema::user::kName).Value().toString();
+        return listed;
+    };
+
+    // Any statement runs as it stands, read-only.
+    dao::Recordset one
+        = db.OpenRecordset(QStringLiteral("select * from user where name=? limit 1"), {QStringLiteral("a")});
+    QCOMPARE(names(std::move(one)), QStringList {QStringLiteral("a")});
+    QCOMPARE(names(db.OpenRecordset(QStringLiteral("select * from user -- every child"))).size(), 3);
+    dao::Recordset computed = db.OpenRecordset(QStringLiteral("select * from user where name='a'"));
+    QCOMPARE(errorOf([&] { computed.Edit(); }), int(dao::kReadOnly));
+
+    // Matching rows of a table come in stored order and can be changed,
+    // whatever the condition holds.
+    dao::Recordset matching
+        = db.OpenTable(schema::user::kTable, QStringLiteral("name > '' and name <> 'order by' -- not that one"));
+    matching.Edit();
+    matching.Fields(schema::user::kSex).setValue(QStringLiteral("男"));
+    matching.Update();
+    QCOMPARE(names(std::move(matching)), (QStringList {QStringLiteral("b"), QStringLiteral("a")}));
+    QCOMPARE(temp.rows(schema::user::kTable).first().value(schema::user::kSex).toString(), QStringLiteral("男"));
+}
+
+void TestDao::openBringsTheSchemaUpToDate()
+{
+    TempDatabase temp;
+    temp.addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("a")}});
+    temp.addRow(schema::testrecord::kTable,
+        {{schema::testrecord::kUser, QStringLiteral("a")}, {schema::testrecord::kMonthAge, 3}});
+    auto setSchema = [&](const QString &change) {
+        dao::Database db = temp.open();
+        db.Execute(change);
+    };
+    setSchema(QStringLiteral("DROP TABLE version"));
+    setSchema(QStringLiteral("PRAGMA user_version = 1"));
+    const auto users = temp.rows(schema::user::kTable);
+    const auto months = temp.rows(schema::testrecord::kTable);
+
+    // An older file is migrated when it is opened, every row kept.
+    {
+        dao::Database db = assessmentdb::open();
+        QCOMPARE(assessmentdb::versionOf(db).schema, assessmentdb::kSchemaVersion);
+        QCOMPARE(temp.rows(schema::user::kTable), users);
+        QCOMPARE(temp.rows(schema::testrecord::kTable), months);
+    }
+
+    // A newer one is refused, and left as it is.
+    setSchema(QStringLiteral("PRAGMA user_version = %1").arg(assessmentdb::kSchemaVersion + 1));
+    temp.release();
+    QFile file(temp.path());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    QCOMPARE(errorOf([] { assessmentdb::open(); }), int(dao::kUnrecognizedFormat));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
 }
 
 void TestDao::transactionIsAllOrNothing()
@@ -265,24 +338,24 @@ void TestDao::transactionIsAllOrNothing()
     } catch (const dao::DbError &e) {
         QCOMPARE(e.number(), int(dao::kTableNotFound));
     }
-    auto rows = temp.rows(QStringLiteral("user"));
+    auto rows = temp.rows(schema::user::kTable);
     QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows.first().value(QStringLiteral("name")).toString(), QStringLiteral("kept"));
+    QCOMPARE(rows.first().value(schema::user::kName).toString(), QStringLiteral("kept"));
     {
         dao::Transaction tx(db);
         addUser(db, QStringLiteral("second"));
         tx.Commit();
     }
-    QCOMPARE(temp.rows(QStringLiteral("user")).size(), 2);
+    QCOMPARE(temp.rows(schema::user::kTable).size(), 2);
 }
 
 void TestDao::noCurrentRowAndUnknownColumn()
 {
     TempDatabase temp;
     dao::Database db = temp.open();
-    dao::Recordset rs = db.OpenRecordset(QStringLiteral("user"));
+    dao::Recordset rs = db.OpenRecordset(schema::user::kTable);
     QVERIFY(rs.AtEOF());
-    QCOMPARE(errorOf([&] { rs.Fields(QStringLiteral("name")).Value(); }), int(dao::kNoCurrentRecord));
+    QCOMPARE(errorOf([&] { rs.Fields(schema::user::kName).Value(); }), int(dao::kNoCurrentRecord));
     QCOMPARE(errorOf([&] { rs.MoveLast(); }), int(dao::kNoCurrentRecord));
     QCOMPARE(errorOf([&] { rs.MoveNext(); }), int(dao::kNoCurrentRecord));
     QCOMPARE(errorOf([&] { rs.Edit(); }), int(dao::kNoCurrentRecord));
@@ -334,7 +407,7 @@ void TestDao::pathAloneOpenNeedsAHeldDatabase()
         dao::Database held = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
         dao::Database shared = dao::DBEngine::OpenDatabase(file);
         addUser(shared, QStringLiteral("seen by both"));
-        QCOMPARE(held.OpenRecordset(QStringLiteral("user")).RecordCount(), 1);
+        QCOMPARE(held.OpenRecordset(schema::user::kTable).RecordCount(), 1);
         // A second handle with another password is refused while the first is held.
         QCOMPARE(errorOf([&] { dao::DBEngine::OpenDatabase(file, true, false, QStringLiteral(";pwd=1")); }),
             int(dao::kInvalidPassword));

@@ -1,5 +1,6 @@
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
+#include "data/Schema.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,8 +43,8 @@ void TestDaoProcesses::secondProcessIsRefusedWhileTheFirstHoldsTheFile()
         // Several handles in this process work side by side.
         dao::Database first = dao::DBEngine::OpenDatabase(m_file, true, false, assessmentdb::kConnect);
         dao::Database second = dao::DBEngine::OpenDatabase(m_file, true, false, assessmentdb::kConnect);
-        QVERIFY(first.OpenRecordset(QStringLiteral("user")).AtEOF());
-        QVERIFY(second.OpenRecordset(QStringLiteral("test")).AtEOF());
+        QVERIFY(first.OpenRecordset(schema::user::kTable).AtEOF());
+        QVERIFY(second.OpenRecordset(schema::test::kTable).AtEOF());
         QCOMPARE(tryOpenInOtherProcess(), QStringLiteral("error %1").arg(dao::kFileInUse));
     }
     QCOMPARE(tryOpenInOtherProcess(), QStringLiteral("ok"));

@@ -1,5 +1,6 @@
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
+#include "data/Schema.h"
 
 #include <QFile>
 #include <QProcess>
@@ -44,31 +45,31 @@ void TestMakeDb::rebuildKeepsTheFamilysData()
     const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
     writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
     QCOMPARE(makedb(db, dir.path()), 0);
-    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("howto")), QStringList {QStringLiteral("<null>")});
+    QCOMPARE(column(db, schema::test::kTable, schema::test::kHowTo), QStringList {QStringLiteral("<null>")});
     {
         dao::Database handle = dao::DBEngine::OpenDatabase(db, true, false, assessmentdb::kConnect);
         for (const QString &name : {QStringLiteral("小明"), QStringLiteral("小红")}) {
-            dao::Recordset rs = handle.OpenRecordset(QStringLiteral("user"));
+            dao::Recordset rs = handle.OpenRecordset(schema::user::kTable);
             rs.AddNew();
-            rs.Fields(QStringLiteral("name")).setValue(name);
+            rs.Fields(schema::user::kName).setValue(name);
             rs.Update();
         }
-        dao::Recordset rs = handle.OpenRecordset(QStringLiteral("testrecord"));
+        dao::Recordset rs = handle.OpenRecordset(schema::testrecord::kTable);
         rs.AddNew();
-        rs.Fields(QStringLiteral("user")).setValue(QStringLiteral("小红"));
-        rs.Fields(QStringLiteral("a2fen")).setValue(3 * 0.8);
+        rs.Fields(schema::testrecord::kUser).setValue(QStringLiteral("小红"));
+        rs.Fields(schema::testrecord::score(2)).setValue(3 * 0.8);
         rs.Update();
     }
     writeContent(
         dir.path(), "1\t生理\t16\t抬头片刻\t俯卧时逗引\t能抬头\t\t\t\t\tC2\n2\t运动\t16\t翻身\t\t能翻身\t\t\t\t\tC4\n");
     QCOMPARE(makedb(db, dir.path()), 0);
-    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")),
+    QCOMPARE(column(db, schema::test::kTable, schema::test::kItem),
         (QStringList {QStringLiteral("抬头片刻"), QStringLiteral("翻身")}));
-    QCOMPARE(column(db, QStringLiteral("user"), QStringLiteral("name")),
+    QCOMPARE(column(db, schema::user::kTable, schema::user::kName),
         (QStringList {QStringLiteral("小明"), QStringLiteral("小红")}));
     dao::Database handle = dao::DBEngine::OpenDatabase(db, true, false, assessmentdb::kConnect);
-    dao::Recordset rs = handle.OpenRecordset(QStringLiteral("testrecord"));
-    QVERIFY(rs.Fields(QStringLiteral("a2fen")).Value().toDouble() == 3 * 0.8);
+    dao::Recordset rs = handle.OpenRecordset(schema::testrecord::kTable);
+    QVERIFY(rs.Fields(schema::testrecord::score(2)).Value().toDouble() == 3 * 0.8);
 }
 
 void TestMakeDb::badContentLeavesTheDatabaseAlone()
@@ -88,7 +89,7 @@ void TestMakeDb::badContentLeavesTheDatabaseAlone()
             "\tC2\n");
     f.close();
     QVERIFY(makedb(db, dir.path()) != 0);
-    QCOMPARE(column(db, QStringLiteral("test"), QStringLiteral("item")), QStringList {QStringLiteral("抬头")});
+    QCOMPARE(column(db, schema::test::kTable, schema::test::kItem), QStringList {QStringLiteral("抬头")});
     QVERIFY(!QFile::exists(db + QStringLiteral(".new")));
 }
 
@@ -124,7 +125,7 @@ void TestMakeDb::rebuildWhileAnotherProcessWrites()
             written << QStringLiteral("w") + line.mid(6);
     }
     QVERIFY(written.size() > 4);
-    const QStringList stored = column(db, QStringLiteral("user"), QStringLiteral("name"));
+    const QStringList stored = column(db, schema::user::kTable, schema::user::kName);
     for (const QString &name : written)
         QVERIFY2(stored.contains(name), qPrintable(name + QStringLiteral(" was lost")));
     QVERIFY(!QFile::exists(db + QStringLiteral(".new")));

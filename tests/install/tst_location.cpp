@@ -1,4 +1,5 @@
 #include "Runner.h"
+#include "data/Schema.h"
 
 #include <QThread>
 #include <QtTest>
@@ -98,8 +99,8 @@ void TestLocation::writableFolderUsesTheFileBesideTheProgram()
     const QString home = newHome();
     const runner::Run run = runner::run(in->program(), home, QStringLiteral("profile:小明"));
     QVERIFY2(run.said(QStringLiteral("SAVED")), qPrintable(run.lines.join(QLatin1Char('\n'))));
-    QCOMPARE(runner::rows(in->database(), QStringLiteral("user"), QStringLiteral("name")),
-        QStringList {QStringLiteral("小明")});
+    QCOMPARE(
+        runner::rows(in->database(), schema::user::kTable, schema::user::kName), QStringList {QStringLiteral("小明")});
     QVERIFY(!QFile::exists(runner::ownDatabase(home)));
 }
 
@@ -119,12 +120,12 @@ void TestLocation::sharedInstallGivesEveryUserAnOwnCopy()
     run = runner::run(in->program(), second, QStringLiteral("profile:小刚"));
     QVERIFY2(run.said(QStringLiteral("SAVED")), qPrintable(run.lines.join(QLatin1Char('\n'))));
 
-    QCOMPARE(runner::rows(runner::ownDatabase(first), QStringLiteral("user"), QStringLiteral("name")),
+    QCOMPARE(runner::rows(runner::ownDatabase(first), schema::user::kTable, schema::user::kName),
         QStringList {QStringLiteral("小明")});
-    QCOMPARE(runner::rows(runner::ownDatabase(second), QStringLiteral("user"), QStringLiteral("name")),
+    QCOMPARE(runner::rows(runner::ownDatabase(second), schema::user::kTable, schema::user::kName),
         QStringList {QStringLiteral("小刚")});
-    QCOMPARE(runner::rows(runner::ownDatabase(first), QStringLiteral("test")).size(),
-        runner::rows(in->database(), QStringLiteral("test")).size());
+    QCOMPARE(runner::rows(runner::ownDatabase(first), schema::test::kTable).size(),
+        runner::rows(in->database(), schema::test::kTable).size());
     QCOMPARE(runner::digest(in->database()), installed);
 }
 
@@ -168,15 +169,15 @@ void TestLocation::updateKeepsEveryRecord()
     makeEarlierCopy(in->database(), home);
     runner::giveToOther(home);
     const QString own = runner::ownDatabase(home);
-    const QStringList users = runner::rows(own, QStringLiteral("user"));
-    const QStringList months = runner::rows(own, QStringLiteral("testrecord"));
+    const QStringList users = runner::rows(own, schema::user::kTable);
+    const QStringList months = runner::rows(own, schema::testrecord::kTable);
     QCOMPARE(months.size(), 3);
 
     const runner::Run run = runner::run(in->program(), home);
     QVERIFY2(run.said(QStringLiteral("WINDOW MainForm")), qPrintable(run.lines.join(QLatin1Char('\n'))));
-    QCOMPARE(runner::rows(own, QStringLiteral("user")), users);
-    QCOMPARE(runner::rows(own, QStringLiteral("testrecord")), months);
-    QCOMPARE(runner::rows(own, QStringLiteral("test")), runner::rows(in->database(), QStringLiteral("test")));
+    QCOMPARE(runner::rows(own, schema::user::kTable), users);
+    QCOMPARE(runner::rows(own, schema::testrecord::kTable), months);
+    QCOMPARE(runner::rows(own, schema::test::kTable), runner::rows(in->database(), schema::test::kTable));
     QCOMPARE(runner::version(own), runner::version(in->database()));
 
     // The same through the install step's tool, from the questionnaire content.
@@ -188,9 +189,9 @@ void TestLocation::updateKeepsEveryRecord()
     QCOMPARE(QProcess::execute(
                  QStringLiteral(CG_BINARY_DIR "/tools/makedb"), {used, QStringLiteral(CG_SOURCE_DIR "/content")}),
         0);
-    QCOMPARE(runner::rows(used, QStringLiteral("user")), users);
-    QCOMPARE(runner::rows(used, QStringLiteral("testrecord")), months);
-    QCOMPARE(runner::rows(used, QStringLiteral("test")), runner::rows(built, QStringLiteral("test")));
+    QCOMPARE(runner::rows(used, schema::user::kTable), users);
+    QCOMPARE(runner::rows(used, schema::testrecord::kTable), months);
+    QCOMPARE(runner::rows(used, schema::test::kTable), runner::rows(built, schema::test::kTable));
 }
 
 void TestLocation::failedUpdateLeavesTheFileAsItWas()

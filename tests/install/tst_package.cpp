@@ -1,4 +1,5 @@
 #include "Runner.h"
+#include "data/Schema.h"
 
 #include <QDirIterator>
 #include <QStandardPaths>
@@ -95,14 +96,14 @@ void TestPackage::packageValidatesAndStartsForAnOrdinaryUser()
         = runner::run(root + QStringLiteral("/usr/bin/childgrowth"), home, QStringLiteral("profile:小明"));
     QVERIFY2(run.said(QStringLiteral("WINDOW MainForm")) && run.said(QStringLiteral("SAVED")),
         qPrintable(run.lines.join(QLatin1Char('\n'))));
-    QCOMPARE(runner::rows(runner::ownDatabase(home), QStringLiteral("user"), QStringLiteral("name")),
+    QCOMPARE(runner::rows(runner::ownDatabase(home), schema::user::kTable, schema::user::kName),
         QStringList {QStringLiteral("小明")});
     // Not even the account that owns the installed file writes it.
     QTemporaryDir ownerHome;
     const runner::Run owner = runner::run(
         root + QStringLiteral("/usr/bin/childgrowth"), ownerHome.path(), QStringLiteral("profile:小红"), true);
     QVERIFY2(owner.said(QStringLiteral("SAVED")), qPrintable(owner.lines.join(QLatin1Char('\n'))));
-    QCOMPARE(runner::rows(runner::ownDatabase(ownerHome.path()), QStringLiteral("user"), QStringLiteral("name")),
+    QCOMPARE(runner::rows(runner::ownDatabase(ownerHome.path()), schema::user::kTable, schema::user::kName),
         QStringList {QStringLiteral("小红")});
     QCOMPARE(runner::digest(installed), before);
 }
@@ -134,18 +135,18 @@ void TestPackage::userInstallUpgradesAndUninstallKeepsTheRecords()
     runner::Run run = runner::run(launcher, home, QStringLiteral("profile:小明"), true);
     QVERIFY2(run.said(QStringLiteral("SAVED")), qPrintable(run.lines.join(QLatin1Char('\n'))));
     const QString records = programDir + QStringLiteral("/0-3.mdb");
-    const QStringList children = runner::rows(records, QStringLiteral("user"));
+    const QStringList children = runner::rows(records, schema::user::kTable);
     QCOMPARE(children.size(), 1);
 
     out = execute(QStringLiteral("bash"), fromHere, home);
     QVERIFY2(out.code == 0, qPrintable(out.text));
-    QCOMPARE(runner::rows(records, QStringLiteral("user")), children);
+    QCOMPARE(runner::rows(records, schema::user::kTable), children);
 
     out = execute(QStringLiteral("bash"), {QStringLiteral(CG_SOURCE_DIR "/scripts/uninstall-user.sh")}, home);
     QVERIFY2(out.code == 0 && out.text.contains(records), qPrintable(out.text));
     for (const QString &gone : {programDir + QStringLiteral("/childgrowth"), launcher, entry, icon})
         QVERIFY2(!QFileInfo(gone).exists() && !QFileInfo(gone).isSymLink(), qPrintable(gone));
-    QCOMPARE(runner::rows(records, QStringLiteral("user")), children);
+    QCOMPARE(runner::rows(records, schema::user::kTable), children);
 }
 
 QTEST_GUILESS_MAIN(TestPackage)

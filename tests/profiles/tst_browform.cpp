@@ -1,3 +1,4 @@
+#include "data/Schema.h"
 #include "support/TestSupport.h"
 
 #include "app/MainForm.h"
@@ -77,8 +78,8 @@ void TestBrowForm::init()
     const QVariant null;
     for (const QVariant &name :
         {QVariant(QStringLiteral("张三")), null, QVariant(QStringLiteral("李四")), QVariant(QStringLiteral("张三"))})
-        m_db->addRow(QStringLiteral("user"),
-            {{QStringLiteral("name"), name}, {QStringLiteral("birth"), QStringLiteral("2005-3-15")}});
+        m_db->addRow(
+            schema::user::kTable, {{schema::user::kName, name}, {schema::user::kBirth, QStringLiteral("2005-3-15")}});
     current::userName = QStringLiteral("李四");
 }
 
@@ -233,7 +234,7 @@ void TestBrowForm::listIsRebuiltOnEveryOpening()
         mainForm.findChild<QAction *>(QStringLiteral("dispuser"))->trigger();
     };
     closeBoth();
-    m_db->addRow(QStringLiteral("user"), {{QStringLiteral("name"), QStringLiteral("王五")}});
+    m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("王五")}});
     closeBoth();
     QCOMPARE(seen.size(), 2);
     QCOMPARE(seen[0], (QStringList {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张三")}));

@@ -1,3 +1,4 @@
+#include "data/Schema.h"
 #include "support/TestSupport.h"
 
 #include "app/MainForm.h"
@@ -83,15 +84,15 @@ void fillAll(QWidget *form, const QString &name)
 
 QVariantMap profile(const QString &name, const QString &sex, const QString &birth)
 {
-    return {{QStringLiteral("name"), name}, {QStringLiteral("sex"), sex}, {QStringLiteral("birth"), birth},
-        {QStringLiteral("pname"), QStringLiteral("父母")}, {QStringLiteral("telphone"), QStringLiteral("123")},
-        {QStringLiteral("email"), QStringLiteral("a@b.c")}, {QStringLiteral("addr"), QStringLiteral("某地")}};
+    return {{schema::user::kName, name}, {schema::user::kSex, sex}, {schema::user::kBirth, birth},
+        {schema::user::kParent, QStringLiteral("父母")}, {schema::user::kPhone, QStringLiteral("123")},
+        {schema::user::kEmail, QStringLiteral("a@b.c")}, {schema::user::kAddress, QStringLiteral("某地")}};
 }
 
 // The user columns without the row id, for comparing whole tables.
 QList<QVariantMap> userRows(const TempDatabase &db)
 {
-    QList<QVariantMap> rows = db.rows(QStringLiteral("user"));
+    QList<QVariantMap> rows = db.rows(schema::user::kTable);
     for (QVariantMap &row : rows)
         row.remove(QStringLiteral("id"));
     return rows;
@@ -256,8 +257,8 @@ void TestInputForm::dayListShrinksToTheMonthsLastDay()
     // No impossible date can be composed: the stored birthday is 2003-2-28.
     fillAll(&form, QStringLiteral("小明"));
     confirmButton(&form)->click();
-    QCOMPARE(m_db->rows(QStringLiteral("user")).value(0).value(QStringLiteral("birth")).toString(),
-        QStringLiteral("2003-2-28"));
+    QCOMPARE(
+        m_db->rows(schema::user::kTable).value(0).value(schema::user::kBirth).toString(), QStringLiteral("2003-2-28"));
 }
 
 void TestInputForm::yearListRunsFrom1999ToThisYear()
@@ -280,7 +281,7 @@ void TestInputForm::newProfileThroughTheMenu()
         ModalWatcher::when<InputForm>([&](InputForm *form) {
             profileShown = true;
             // Nothing is appended while the form is open.
-            QVERIFY(m_db->rows(QStringLiteral("user")).isEmpty());
+            QVERIFY(m_db->rows(schema::user::kTable).isEmpty());
             QCOMPARE(form->windowTitle(), QStringLiteral("填写基本信息"));
             QCOMPARE(confirmButton(form)->text(), QStringLiteral("修改完成"));
             QCOMPARE(shownDateAndSex(form), QStringLiteral("2003-1-1 男"));
@@ -297,13 +298,13 @@ void TestInputForm::newProfileThroughTheMenu()
     QVERIFY(m_messages->messages.isEmpty());
     const QList<QVariantMap> rows = userRows(*m_db);
     QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0].value(QStringLiteral("name")).toString(), QStringLiteral("小明"));
-    QCOMPARE(rows[0].value(QStringLiteral("sex")).toString(), QStringLiteral("男"));
-    QCOMPARE(rows[0].value(QStringLiteral("birth")).toString(), QStringLiteral("2003-1-1"));
-    QCOMPARE(rows[0].value(QStringLiteral("pname")).toString(), QStringLiteral("王大明 李小红"));
-    QCOMPARE(rows[0].value(QStringLiteral("telphone")).toString(), QStringLiteral("010-12345678"));
-    QCOMPARE(rows[0].value(QStringLiteral("email")).toString(), QStringLiteral("family@example.cn"));
-    QCOMPARE(rows[0].value(QStringLiteral("addr")).toString(), QStringLiteral("北京市海淀区一号"));
+    QCOMPARE(rows[0].value(schema::user::kName).toString(), QStringLiteral("小明"));
+    QCOMPARE(rows[0].value(schema::user::kSex).toString(), QStringLiteral("男"));
+    QCOMPARE(rows[0].value(schema::user::kBirth).toString(), QStringLiteral("2003-1-1"));
+    QCOMPARE(rows[0].value(schema::user::kParent).toString(), QStringLiteral("王大明 李小红"));
+    QCOMPARE(rows[0].value(schema::user::kPhone).toString(), QStringLiteral("010-12345678"));
+    QCOMPARE(rows[0].value(schema::user::kEmail).toString(), QStringLiteral("family@example.cn"));
+    QCOMPARE(rows[0].value(schema::user::kAddress).toString(), QStringLiteral("北京市海淀区一号"));
     // Saving a new profile does not change the current child.
     QVERIFY(current::userName.isEmpty());
 }
@@ -311,8 +312,8 @@ void TestInputForm::newProfileThroughTheMenu()
 void TestInputForm::abandonedNewProfileLeavesNoRow()
 {
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2004-5-6")));
-    const QList<QVariantMap> before = m_db->rows(QStringLiteral("user"));
+        schema::user::kTable, profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2004-5-6")));
+    const QList<QVariantMap> before = m_db->rows(schema::user::kTable);
     current::userName = QStringLiteral("不存在");
     {
         InputForm form;
@@ -321,17 +322,17 @@ void TestInputForm::abandonedNewProfileLeavesNoRow()
         fillAll(&form, QStringLiteral("小明"));
         form.close();
     }
-    QCOMPARE(m_db->rows(QStringLiteral("user")), before);
+    QCOMPARE(m_db->rows(schema::user::kTable), before);
     QCOMPARE(current::userName, QStringLiteral("不存在"));
 }
 
 void TestInputForm::storedProfileOpensWithItsOwnValues()
 {
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小明"), QStringLiteral("男"), QStringLiteral("2004-1-1")));
+        schema::user::kTable, profile(QStringLiteral("小明"), QStringLiteral("男"), QStringLiteral("2004-1-1")));
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
-    const QList<QVariantMap> before = m_db->rows(QStringLiteral("user"));
+        schema::user::kTable, profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
+    const QList<QVariantMap> before = m_db->rows(schema::user::kTable);
     current::userName = QStringLiteral("小红");
 
     InputForm form;
@@ -350,7 +351,7 @@ void TestInputForm::storedProfileOpensWithItsOwnValues()
     confirmButton(&form)->click();
     QVERIFY(m_messages->messages.isEmpty());
     QVERIFY(!form.isVisible());
-    QCOMPARE(m_db->rows(QStringLiteral("user")), before);
+    QCOMPARE(m_db->rows(schema::user::kTable), before);
     QCOMPARE(current::userName, QStringLiteral("小红"));
 }
 
@@ -369,8 +370,8 @@ void TestInputForm::unshowableBirthdayOpensWithThePreset()
 {
     QFETCH(QVariant, birth);
     QVariantMap row = profile(QStringLiteral("小红"), QStringLiteral("女"), QString());
-    row.insert(QStringLiteral("birth"), birth);
-    m_db->addRow(QStringLiteral("user"), row);
+    row.insert(schema::user::kBirth, birth);
+    m_db->addRow(schema::user::kTable, row);
     current::userName = QStringLiteral("小红");
 
     InputForm form;
@@ -379,13 +380,13 @@ void TestInputForm::unshowableBirthdayOpensWithThePreset()
     // The profile can be saved, with the date the lists show.
     confirmButton(&form)->click();
     QVERIFY(m_messages->messages.isEmpty());
-    QCOMPARE(m_db->rows(QStringLiteral("user")).value(0).value(QStringLiteral("birth")).toString(),
-        QStringLiteral("2003-1-1"));
+    QCOMPARE(
+        m_db->rows(schema::user::kTable).value(0).value(schema::user::kBirth).toString(), QStringLiteral("2003-1-1"));
 }
 
 void TestInputForm::nullColumnsShowAsEmptyText()
 {
-    m_db->addRow(QStringLiteral("user"), {{QStringLiteral("name"), QStringLiteral("小明")}});
+    m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("小明")}});
     current::userName = QStringLiteral("小明");
 
     InputForm form;
@@ -398,14 +399,14 @@ void TestInputForm::nullColumnsShowAsEmptyText()
 
     confirmButton(&form)->click();
     QCOMPARE(m_messages->messages, QStringList {kEmptyField});
-    QVERIFY(m_db->rows(QStringLiteral("user")).value(0).value(QStringLiteral("sex")).isNull());
+    QVERIFY(m_db->rows(schema::user::kTable).value(0).value(schema::user::kSex).isNull());
 
     fillAll(&form, QStringLiteral("小明"));
     confirmButton(&form)->click();
     QCOMPARE(m_messages->messages.size(), 1);
-    const QVariantMap stored = m_db->rows(QStringLiteral("user")).value(0);
-    QCOMPARE(stored.value(QStringLiteral("sex")).toString(), QStringLiteral("男"));
-    QCOMPARE(stored.value(QStringLiteral("birth")).toString(), QStringLiteral("2003-1-1"));
+    const QVariantMap stored = m_db->rows(schema::user::kTable).value(0);
+    QCOMPARE(stored.value(schema::user::kSex).toString(), QStringLiteral("男"));
+    QCOMPARE(stored.value(schema::user::kBirth).toString(), QStringLiteral("2003-1-1"));
 }
 
 void TestInputForm::blankOnlyFieldsPass()
@@ -417,11 +418,11 @@ void TestInputForm::blankOnlyFieldsPass()
     field(&form, "TextAddr")->setText(QStringLiteral("  北京  "));
     confirmButton(&form)->click();
     QVERIFY(m_messages->messages.isEmpty());
-    const QList<QVariantMap> rows = m_db->rows(QStringLiteral("user"));
+    const QList<QVariantMap> rows = m_db->rows(schema::user::kTable);
     QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0].value(QStringLiteral("name")).toString(), QStringLiteral(" "));
-    QCOMPARE(rows[0].value(QStringLiteral("email")).toString(), QStringLiteral(" "));
-    QCOMPARE(rows[0].value(QStringLiteral("addr")).toString(), QStringLiteral("  北京  "));
+    QCOMPARE(rows[0].value(schema::user::kName).toString(), QStringLiteral(" "));
+    QCOMPARE(rows[0].value(schema::user::kEmail).toString(), QStringLiteral(" "));
+    QCOMPARE(rows[0].value(schema::user::kAddress).toString(), QStringLiteral("  北京  "));
 }
 
 void TestInputForm::eachEmptyFieldGivesOneMessage_data()
@@ -440,10 +441,10 @@ void TestInputForm::eachEmptyFieldGivesOneMessage()
     QFETCH(bool, newProfile);
     if (!newProfile) {
         m_db->addRow(
-            QStringLiteral("user"), profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
+            schema::user::kTable, profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
         current::userName = QStringLiteral("小红");
     }
-    const QList<QVariantMap> before = m_db->rows(QStringLiteral("user"));
+    const QList<QVariantMap> before = m_db->rows(schema::user::kTable);
 
     InputForm form;
     form.show();
@@ -459,7 +460,7 @@ void TestInputForm::eachEmptyFieldGivesOneMessage()
     confirmButton(&form)->click();
     QCOMPARE(m_messages->messages, QStringList {kEmptyField});
     QVERIFY(form.isVisible());
-    QCOMPARE(m_db->rows(QStringLiteral("user")), before);
+    QCOMPARE(m_db->rows(schema::user::kTable), before);
     QCOMPARE(shownDateAndSex(&form), dateAndSex);
     // Every entry is kept; the sex has been copied into its hidden field.
     QStringList after;
@@ -473,10 +474,10 @@ void TestInputForm::eachEmptyFieldGivesOneMessage()
 void TestInputForm::duplicateNameIsRefused()
 {
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小明"), QStringLiteral("男"), QStringLiteral("2004-1-1")));
+        schema::user::kTable, profile(QStringLiteral("小明"), QStringLiteral("男"), QStringLiteral("2004-1-1")));
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
-    const QList<QVariantMap> before = m_db->rows(QStringLiteral("user"));
+        schema::user::kTable, profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
+    const QList<QVariantMap> before = m_db->rows(schema::user::kTable);
 
     // A new profile under a name already in use.
     current::userName = QStringLiteral("新来的");
@@ -489,18 +490,18 @@ void TestInputForm::duplicateNameIsRefused()
         QVERIFY(form.isVisible());
         QCOMPARE(field(&form, "TextName")->text(), QStringLiteral("小明"));
         QCOMPARE(field(&form, "TextBirth")->text(), QStringLiteral("2003-01-01"));
-        QCOMPARE(m_db->rows(QStringLiteral("user")), before);
+        QCOMPARE(m_db->rows(schema::user::kTable), before);
 
         // Another name goes through.
         field(&form, "TextName")->setText(QStringLiteral("小明 "));
         confirmButton(&form)->click();
         QCOMPARE(m_messages->messages.size(), 1);
-        QCOMPARE(m_db->rows(QStringLiteral("user")).size(), 3);
+        QCOMPARE(m_db->rows(schema::user::kTable).size(), 3);
     }
 
     // A stored profile renamed to another child's name.
     m_messages->messages.clear();
-    const QList<QVariantMap> three = m_db->rows(QStringLiteral("user"));
+    const QList<QVariantMap> three = m_db->rows(schema::user::kTable);
     current::userName = QStringLiteral("小红");
     InputForm form;
     form.show();
@@ -508,7 +509,7 @@ void TestInputForm::duplicateNameIsRefused()
     confirmButton(&form)->click();
     QCOMPARE(m_messages->messages, QStringList {kDuplicateName});
     QVERIFY(form.isVisible());
-    QCOMPARE(m_db->rows(QStringLiteral("user")), three);
+    QCOMPARE(m_db->rows(schema::user::kTable), three);
     QCOMPARE(current::userName, QStringLiteral("小红"));
 }
 
@@ -516,9 +517,9 @@ void TestInputForm::profileKeepsItsOwnName()
 {
     // Two rows already share the name: the first is shown and saved under it.
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
+        schema::user::kTable, profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2006-6-6")));
+        schema::user::kTable, profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2006-6-6")));
     current::userName = QStringLiteral("小红");
     InputForm form;
     form.show();
@@ -526,22 +527,22 @@ void TestInputForm::profileKeepsItsOwnName()
     field(&form, "TextPhone")->setText(QStringLiteral("999"));
     confirmButton(&form)->click();
     QVERIFY(m_messages->messages.isEmpty());
-    const QList<QVariantMap> rows = m_db->rows(QStringLiteral("user"));
-    QCOMPARE(rows[0].value(QStringLiteral("telphone")).toString(), QStringLiteral("999"));
-    QCOMPARE(rows[1].value(QStringLiteral("telphone")).toString(), QStringLiteral("123"));
+    const QList<QVariantMap> rows = m_db->rows(schema::user::kTable);
+    QCOMPARE(rows[0].value(schema::user::kPhone).toString(), QStringLiteral("999"));
+    QCOMPARE(rows[1].value(schema::user::kPhone).toString(), QStringLiteral("123"));
 }
 
 void TestInputForm::renameCarriesOverToRecordsAndCurrentChild()
 {
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小明"), QStringLiteral("男"), QStringLiteral("2004-1-1")));
+        schema::user::kTable, profile(QStringLiteral("小明"), QStringLiteral("男"), QStringLiteral("2004-1-1")));
     m_db->addRow(
-        QStringLiteral("user"), profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
+        schema::user::kTable, profile(QStringLiteral("小红"), QStringLiteral("女"), QStringLiteral("2005-3-15")));
     for (int month : {1, 2})
-        m_db->addRow(QStringLiteral("testrecord"),
-            {{QStringLiteral("user"), QStringLiteral("小红")}, {QStringLiteral("monthage"), month}});
-    m_db->addRow(QStringLiteral("testrecord"),
-        {{QStringLiteral("user"), QStringLiteral("小明")}, {QStringLiteral("monthage"), 3}});
+        m_db->addRow(schema::testrecord::kTable,
+            {{schema::testrecord::kUser, QStringLiteral("小红")}, {schema::testrecord::kMonthAge, month}});
+    m_db->addRow(schema::testrecord::kTable,
+        {{schema::testrecord::kUser, QStringLiteral("小明")}, {schema::testrecord::kMonthAge, 3}});
     current::userName = QStringLiteral("小红");
 
     InputForm form;
@@ -551,12 +552,12 @@ void TestInputForm::renameCarriesOverToRecordsAndCurrentChild()
     QVERIFY(m_messages->messages.isEmpty());
 
     QStringList names;
-    for (const QVariantMap &row : m_db->rows(QStringLiteral("user")))
-        names.append(row.value(QStringLiteral("name")).toString());
+    for (const QVariantMap &row : m_db->rows(schema::user::kTable))
+        names.append(row.value(schema::user::kName).toString());
     QCOMPARE(names, (QStringList {QStringLiteral("小明"), QStringLiteral("小红红")}));
     QStringList owners;
-    for (const QVariantMap &row : m_db->rows(QStringLiteral("testrecord")))
-        owners.append(row.value(QStringLiteral("user")).toString());
+    for (const QVariantMap &row : m_db->rows(schema::testrecord::kTable))
+        owners.append(row.value(schema::testrecord::kUser).toString());
     QCOMPARE(owners, (QStringList {QStringLiteral("小红红"), QStringLiteral("小红红"), QStringLiteral("小明")}));
     QCOMPARE(current::userName, QStringLiteral("小红红"));
 
@@ -584,11 +585,11 @@ void TestInputForm::unusualTextIsStoredAndShownIntact()
         confirmButton(&form)->click();
         QVERIFY(m_messages->messages.isEmpty());
     }
-    const QVariantMap stored = m_db->rows(QStringLiteral("user")).value(0);
-    QCOMPARE(stored.value(QStringLiteral("name")).toString(), name);
-    QCOMPARE(stored.value(QStringLiteral("pname")).toString(), pname);
-    QCOMPARE(stored.value(QStringLiteral("addr")).toString(), addr);
-    QCOMPARE(stored.value(QStringLiteral("email")).toString(), email);
+    const QVariantMap stored = m_db->rows(schema::user::kTable).value(0);
+    QCOMPARE(stored.value(schema::user::kName).toString(), name);
+    QCOMPARE(stored.value(schema::user::kParent).toString(), pname);
+    QCOMPARE(stored.value(schema::user::kAddress).toString(), addr);
+    QCOMPARE(stored.value(schema::user::kEmail).toString(), email);
 
     // The name with quotes finds its own profile, and every text comes back.
     current::userName = name;
@@ -614,7 +615,7 @@ void TestInputForm::pastedLineBreakIsKept()
     addr->clear();
     addr->paste();
     confirmButton(&form)->click();
-    QCOMPARE(m_db->rows(QStringLiteral("user")).value(0).value(QStringLiteral("addr")).toString(),
+    QCOMPARE(m_db->rows(schema::user::kTable).value(0).value(schema::user::kAddress).toString(),
         QStringLiteral("北京市\n海淀区"));
 }
 
@@ -627,13 +628,12 @@ void TestInputForm::enterPressesOnlyTheFocusedButton()
     QTest::keyClick(name, Qt::Key_Escape);
     QVERIFY(form.isVisible());
     QVERIFY(m_messages->messages.isEmpty());
-    QVERIFY(m_db->rows(QStringLiteral("user")).isEmpty());
+    QVERIFY(m_db->rows(schema::user::kTable).isEmpty());
 
     fillAll(&form, QStringLiteral("小明"));
     QVERIFY(testsupport::typeOnFocused(confirmButton(&form), Qt::Key_Return));
     QVERIFY(m_messages->messages.isEmpty());
-    QCOMPARE(
-        m_db->rows(QStringLiteral("user")).value(0).value(QStringLiteral("name")).toString(), QStringLiteral("小明"));
+    QCOMPARE(m_db->rows(schema::user::kTable).value(0).value(schema::user::kName).toString(), QStringLiteral("小明"));
     QVERIFY(!form.isVisible());
 }
 

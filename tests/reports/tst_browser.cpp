@@ -1,4 +1,5 @@
 #include "app/WebPages.h"
+#include "data/Schema.h"
 #include "reports/OutForm.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
@@ -32,10 +33,10 @@ QString TestBrowser::reportAddress()
 {
     TempDatabase db;
     current::userName = QStringLiteral("小明");
-    db.addRow(QStringLiteral("testrecord"),
-        {{QStringLiteral("user"), current::userName}, {QStringLiteral("monthage"), 3},
-            {QStringLiteral("a2fen"), 3 * 0.8}, {QStringLiteral("a3fen"), 12.5}, {QStringLiteral("a4fen"), 8},
-            {QStringLiteral("a5fen"), 9}});
+    db.addRow(schema::testrecord::kTable,
+        {{schema::testrecord::kUser, current::userName}, {schema::testrecord::kMonthAge, 3},
+            {schema::testrecord::score(2), 3 * 0.8}, {schema::testrecord::score(3), 12.5},
+            {schema::testrecord::score(4), 8}, {schema::testrecord::score(5), 9}});
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;

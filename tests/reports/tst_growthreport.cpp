@@ -1,3 +1,4 @@
+#include "data/Schema.h"
 #include "reports/ReportCommand.h"
 #include "support/TestSupport.h"
 
@@ -32,18 +33,19 @@ private:
 void TestGrowthReport::initTestCase()
 {
     m_db = std::make_unique<TempDatabase>();
-    m_db->addRow(QStringLiteral("user"),
-        {{QStringLiteral("name"), QStringLiteral("李小红")}, {QStringLiteral("sex"), QStringLiteral("女")},
-            {QStringLiteral("birth"), QStringLiteral("2024-2-3")}});
-    m_db->addRow(QStringLiteral("user"),
-        {{QStringLiteral("name"), QStringLiteral("阿福")}, {QStringLiteral("sex"), QStringLiteral("保密")},
-            {QStringLiteral("birth"), QStringLiteral("2024-5-1")}});
+    m_db->addRow(schema::user::kTable,
+        {{schema::user::kName, QStringLiteral("李小红")}, {schema::user::kSex, QStringLiteral("女")},
+            {schema::user::kBirth, QStringLiteral("2024-2-3")}});
+    m_db->addRow(schema::user::kTable,
+        {{schema::user::kName, QStringLiteral("阿福")}, {schema::user::kSex, QStringLiteral("保密")},
+            {schema::user::kBirth, QStringLiteral("2024-5-1")}});
     auto month = [this](const QString &name, int m, double h, double w, const QVariantList &scores) {
-        QVariantMap row {{QStringLiteral("user"), name}, {QStringLiteral("monthage"), m}, {QStringLiteral("height"), h},
-            {QStringLiteral("weight"), w}, {QStringLiteral("heartrate"), 118}, {QStringLiteral("breath"), 33}};
+        QVariantMap row {{schema::testrecord::kUser, name}, {schema::testrecord::kMonthAge, m},
+            {schema::testrecord::kHeight, h}, {schema::testrecord::kWeight, w}, {schema::testrecord::kHeartRate, 118},
+            {schema::testrecord::kBreath, 33}};
         for (qsizetype d = 0; d < scores.size(); ++d)
             row.insert(QStringLiteral("a%1fen").arg(d + 1), scores.at(d));
-        m_db->addRow(QStringLiteral("testrecord"), row);
+        m_db->addRow(schema::testrecord::kTable, row);
     };
     // Stored out of order; month 12 without a finished questionnaire.
     month(QStringLiteral("李小红"), 12, 68.0, 8.9, {});

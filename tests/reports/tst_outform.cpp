@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "app/WebPages.h"
+#include "data/Schema.h"
 #include "reports/OutForm.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
@@ -22,9 +23,9 @@ const QString kChild = QStringLiteral("小明");
 QVariantMap month(
     const QString &user, int monthAge, QVariant a2 = 10.0, QVariant a3 = 12.5, QVariant a4 = 8.0, QVariant a5 = 9.0)
 {
-    return {{QStringLiteral("user"), user}, {QStringLiteral("monthage"), monthAge}, {QStringLiteral("a1fen"), 7.0},
-        {QStringLiteral("a2fen"), a2}, {QStringLiteral("a3fen"), a3}, {QStringLiteral("a4fen"), a4},
-        {QStringLiteral("a5fen"), a5}};
+    return {{schema::testrecord::kUser, user}, {schema::testrecord::kMonthAge, monthAge},
+        {schema::testrecord::score(1), 7.0}, {schema::testrecord::score(2), a2}, {schema::testrecord::score(3), a3},
+        {schema::testrecord::score(4), a4}, {schema::testrecord::score(5), a5}};
 }
 
 QStringList entries(const QComboBox *combo)
@@ -91,7 +92,7 @@ void TestOutForm::layout()
 void TestOutForm::focusTabOrderAndKeys()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("testrecord"), month(kChild, 1));
+    db.addRow(schema::testrecord::kTable, month(kChild, 1));
     OutForm form;
     auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
     auto *ok = form.findChild<QPushButton *>(QStringLiteral("OKCmd"));
@@ -120,10 +121,10 @@ void TestOutForm::focusTabOrderAndKeys()
 void TestOutForm::listsTheChildsMonthsLastSelected()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("testrecord"), month(QStringLiteral("小红"), 7));
+    db.addRow(schema::testrecord::kTable, month(QStringLiteral("小红"), 7));
     for (int m : {1, 2, 3})
-        db.addRow(QStringLiteral("testrecord"), month(kChild, m));
-    db.addRow(QStringLiteral("testrecord"), month(QStringLiteral("小红"), 8));
+        db.addRow(schema::testrecord::kTable, month(kChild, m));
+    db.addRow(schema::testrecord::kTable, month(QStringLiteral("小红"), 8));
 
     OutForm form;
     auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
@@ -136,8 +137,8 @@ void TestOutForm::requestsTheFollowingMonth()
 {
     TempDatabase db;
     for (int m : {1, 2, 3})
-        db.addRow(QStringLiteral("testrecord"), month(kChild, m, m, m, m, m));
-    db.addRow(QStringLiteral("testrecord"), month(QStringLiteral("小红"), 3, 1.0, 1.0, 1.0, 1.0));
+        db.addRow(schema::testrecord::kTable, month(kChild, m, m, m, m, m));
+    db.addRow(schema::testrecord::kTable, month(QStringLiteral("小红"), 3, 1.0, 1.0, 1.0, 1.0));
     // Scores of domain 1 are never sent: only the chosen row's a2..a5.
     db.open().Execute(
         QStringLiteral("update testrecord set a2fen=?, a3fen=?, a4fen=?, a5fen=? where monthage=3 and user=?"),
@@ -166,7 +167,7 @@ void TestOutForm::requestsTheFollowingMonth()
 void TestOutForm::eachPressIsOneRequest()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("testrecord"), month(kChild, 3));
+    db.addRow(schema::testrecord::kTable, month(kChild, 3));
     MessageRecorder messages;
     AddressRecorder addresses;
     QStringList order;
@@ -189,8 +190,8 @@ void TestOutForm::nameWithQuote()
 {
     TempDatabase db;
     current::userName = QStringLiteral("O'Neil' or '1'='1");
-    db.addRow(QStringLiteral("testrecord"), month(current::userName, 2));
-    db.addRow(QStringLiteral("testrecord"), month(kChild, 9));
+    db.addRow(schema::testrecord::kTable, month(current::userName, 2));
+    db.addRow(schema::testrecord::kTable, month(kChild, 9));
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
@@ -202,7 +203,7 @@ void TestOutForm::nameWithQuote()
 void TestOutForm::nothingSelected()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("testrecord"), month(QStringLiteral("小红"), 4));
+    db.addRow(schema::testrecord::kTable, month(QStringLiteral("小红"), 4));
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
@@ -227,7 +228,7 @@ void TestOutForm::unfinishedQuestionnaire()
     TempDatabase db;
     QVariantMap row = month(kChild, 6);
     row.remove(column); // stays Null: the questionnaire was left before its end
-    db.addRow(QStringLiteral("testrecord"), row);
+    db.addRow(schema::testrecord::kTable, row);
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
@@ -239,8 +240,8 @@ void TestOutForm::unfinishedQuestionnaire()
 void TestOutForm::rowGoneSinceListing()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("testrecord"), month(kChild, 2));
-    db.addRow(QStringLiteral("testrecord"), month(kChild, 3));
+    db.addRow(schema::testrecord::kTable, month(kChild, 2));
+    db.addRow(schema::testrecord::kTable, month(kChild, 3));
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
@@ -259,9 +260,9 @@ void TestOutForm::rowGoneSinceListing()
 void TestOutForm::openedFromTheMenu()
 {
     TempDatabase db;
-    db.addRow(QStringLiteral("user"), {{QStringLiteral("name"), kChild}});
+    db.addRow(schema::user::kTable, {{schema::user::kName, kChild}});
     for (int m : {1, 2, 3})
-        db.addRow(QStringLiteral("testrecord"), month(kChild, m));
+        db.addRow(schema::testrecord::kTable, month(kChild, m));
     MessageRecorder messages;
     AddressRecorder addresses;
     MainForm main;

@@ -1,6 +1,7 @@
 #include "AppRun.h"
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
+#include "data/Schema.h"
 
 #include <QtTest>
 
@@ -90,7 +91,7 @@ void TestEndToEnd::firstChildTwoMonthsAndTheReport()
 
     // What was stored, read back through the database layer.
     dao::Database db = dao::DBEngine::OpenDatabase(app.database(), true, false, assessmentdb::kConnect);
-    dao::Recordset users = db.OpenRecordset(QStringLiteral("user"));
+    dao::Recordset users = db.OpenRecordset(schema::user::kTable);
     QCOMPARE(users.RecordCount(), 1);
     QStringList profile;
     for (const char *c : {"name", "sex", "birth", "pname", "telphone", "email", "addr"})
@@ -99,14 +100,14 @@ void TestEndToEnd::firstChildTwoMonthsAndTheReport()
         (QStringList {QStringLiteral("小明"), QStringLiteral("女"), QStringLiteral("2024-5-20"), QStringLiteral("王芳"),
             QStringLiteral("13800000000"), QStringLiteral("wang@example.cn"), QStringLiteral("北京市海淀区")}));
 
-    dao::Recordset months = db.OpenRecordset(QStringLiteral("testrecord"));
+    dao::Recordset months = db.OpenRecordset(schema::testrecord::kTable);
     QCOMPARE(months.RecordCount(), 2);
     QString address;
     for (int month = 1; month <= 2; ++month, months.MoveNext()) {
-        QCOMPARE(dao::text(months.Fields(QStringLiteral("user")).Value()), QStringLiteral("小明"));
-        QCOMPARE(dao::number(months.Fields(QStringLiteral("monthage")).Value()), double(month));
-        QCOMPARE(dao::number(months.Fields(QStringLiteral("height")).Value()), 50.5 + month);
-        QCOMPARE(dao::number(months.Fields(QStringLiteral("breath")).Value()), 40.0);
+        QCOMPARE(dao::text(months.Fields(schema::testrecord::kUser).Value()), QStringLiteral("小明"));
+        QCOMPARE(dao::number(months.Fields(schema::testrecord::kMonthAge).Value()), double(month));
+        QCOMPARE(dao::number(months.Fields(schema::testrecord::kHeight).Value()), 50.5 + month);
+        QCOMPARE(dao::number(months.Fields(schema::testrecord::kBreath).Value()), 40.0);
         // Every item rated alike: each domain holds one digit per item, and
         // its score is the sum of the items' points times the rating's factor.
         const double factor = month == 1 ? 1.25 : 1.0;
@@ -120,7 +121,7 @@ void TestEndToEnd::firstChildTwoMonthsAndTheReport()
             const double points = items.Fields(1).Value().toDouble();
             const QString k1 = QString::number(k);
             QCOMPARE(dao::text(months.Fields(QStringLiteral("a") + k1).Value()), QString(count, digit));
-            const double score = dao::number(months.Fields(QStringLiteral("a") + k1 + QStringLiteral("fen")).Value());
+            const double score = dao::number(months.Fields(QStringLiteral("a") + k1 + schema::test::kPoints).Value());
             QCOMPARE(score, points * factor);
             total = std::nearbyint(total + score);
             if (k > 1)

@@ -1,6 +1,7 @@
 #include "AppRun.h"
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
+#include "data/Schema.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -153,31 +154,31 @@ void TestKills::killedAtAnyMoment()
         dao::Recordset check = db.OpenRecordset(QStringLiteral("PRAGMA integrity_check"));
         QVERIFY2(dao::text(check.Fields(0).Value()) == QStringLiteral("ok"), qPrintable(context));
 
-        dao::Recordset users = db.OpenRecordset(QStringLiteral("user"));
+        dao::Recordset users = db.OpenRecordset(schema::user::kTable);
         QVERIFY2(users.RecordCount() <= 1, qPrintable(context));
         state.hasChild = !users.AtEOF();
         if (state.hasChild) {
-            QVERIFY2(
-                noneNull(users,
-                    {QStringLiteral("name"), QStringLiteral("sex"), QStringLiteral("birth"), QStringLiteral("pname"),
-                        QStringLiteral("telphone"), QStringLiteral("email"), QStringLiteral("addr")}),
+            QVERIFY2(noneNull(users,
+                         {schema::user::kName, schema::user::kSex, schema::user::kBirth, schema::user::kParent,
+                             schema::user::kPhone, schema::user::kEmail, schema::user::kAddress}),
                 qPrintable(context));
-            QVERIFY2(dao::text(users.Fields(QStringLiteral("telphone")).Value()).toInt() >= lastPhoneConfirmed,
+            QVERIFY2(dao::text(users.Fields(schema::user::kPhone).Value()).toInt() >= lastPhoneConfirmed,
                 qPrintable(context));
         } else {
             QVERIFY2(lastPhoneConfirmed == 0, qPrintable(context));
         }
 
-        const QStringList measurements {QStringLiteral("user"), QStringLiteral("monthage"), QStringLiteral("height"),
-            QStringLiteral("weight"), QStringLiteral("heartrate"), QStringLiteral("breath")};
+        const QStringList measurements {schema::testrecord::kUser, schema::testrecord::kMonthAge,
+            schema::testrecord::kHeight, schema::testrecord::kWeight, schema::testrecord::kHeartRate,
+            schema::testrecord::kBreath};
         QStringList results;
         for (int k = 1; k <= 5; ++k)
             results << QStringLiteral("a%1").arg(k) << QStringLiteral("a%1fen").arg(k);
         QSet<int> stored;
         QSet<int> completed;
-        for (dao::Recordset rs = db.OpenRecordset(QStringLiteral("testrecord")); !rs.AtEOF(); rs.MoveNext()) {
+        for (dao::Recordset rs = db.OpenRecordset(schema::testrecord::kTable); !rs.AtEOF(); rs.MoveNext()) {
             QVERIFY2(noneNull(rs, measurements), qPrintable(context));
-            const int month = rs.Fields(QStringLiteral("monthage")).Value().toInt();
+            const int month = rs.Fields(schema::testrecord::kMonthAge).Value().toInt();
             QVERIFY2(!stored.contains(month), qPrintable(context));
             stored.insert(month);
             if (noneNull(rs, results))
