@@ -51,6 +51,36 @@ DbError conversionError()
     return DbError(kConversionError, QStringLiteral("数据类型转换错误。"));
 }
 
+DbError readOnly()
+{
+    return DbError(kReadOnly, QStringLiteral("不能更新。数据库或对象为只读。"));
+}
+
+DbError unrecognizedFormat(const QString &path)
+{
+    return DbError(kUnrecognizedFormat, QStringLiteral("无法识别的数据库格式 '%1'。").arg(path));
+}
+
+DbError noCurrentRecord()
+{
+    return DbError(kNoCurrentRecord, QStringLiteral("无当前记录。"));
+}
+
+DbError updateWithoutEdit()
+{
+    return DbError(kUpdateWithoutEdit, QStringLiteral("没有 AddNew 或 Edit 就进行了更新。"));
+}
+
+DbError overflow()
+{
+    return DbError(kOverflow, QStringLiteral("溢出。"));
+}
+
+DbError invalidUseOfNull()
+{
+    return DbError(kInvalidUseOfNull, QStringLiteral("无效使用 Null。"));
+}
+
 [[noreturn]] void raiseFromSqlite(int code, const QString &message, const QString &context = {})
 {
     switch (code & 0xff) {
@@ -59,12 +89,12 @@ DbError conversionError()
     case SQLITE_FULL:
         throw DbError(kDiskFull, QStringLiteral("磁盘空间不足。"));
     case SQLITE_READONLY:
-        throw DbError(kReadOnly, QStringLiteral("不能更新。数据库或对象为只读。"));
+        throw readOnly();
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         throw DbError(kFileInUse, QStringLiteral("数据库正被其他程序使用，暂时不能写入。"));
     case SQLITE_NOTADB:
-        throw DbError(kUnrecognizedFormat, QStringLiteral("无法识别的数据库格式 '%1'。").arg(context));
+        throw unrecognizedFormat(context);
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
         throw DbError(kCannotOpenFile, QStringLiteral("无法读写数据库文件 '%1'：%2").arg(context, message));
@@ -283,7 +313,7 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
             throw DbError(kCannotOpenFile,
                 QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的，或所在的磁盘不可写。").arg(path));
         if (plainlyNotADatabase(nativePath))
-            throw DbError(kUnrecognizedFormat, QStringLiteral("无法识别的数据库格式 '%1'。").arg(path));
+            throw unrecognizedFormat(path);
         if (passphrase.isEmpty()) // the file is always encrypted
             throw invalidPassword();
     }
@@ -527,7 +557,7 @@ bool Recordset::AtEOF() const
 void Recordset::MoveNext()
 {
     if (AtEOF())
-        throw DbError(kNoCurrentRecord, QStringLiteral("无当前记录。"));
+        throw noCurrentRecord();
     m_mode = Mode::None;
     ++m_pos;
 }
@@ -535,7 +565,7 @@ void Recordset::MoveNext()
 void Recordset::MoveLast()
 {
     if (m_rows.isEmpty())
-        throw DbError(kNoCurrentRecord, QStringLiteral("无当前记录。"));
+        throw noCurrentRecord();
     m_mode = Mode::None;
     m_pos = static_cast<int>(m_rows.size()) - 1;
 }
@@ -543,13 +573,13 @@ void Recordset::MoveLast()
 void Recordset::requireCurrentRow() const
 {
     if (m_pos < 0 || m_pos >= m_rows.size())
-        throw DbError(kNoCurrentRecord, QStringLiteral("无当前记录。"));
+        throw noCurrentRecord();
 }
 
 void Recordset::AddNew()
 {
     if (m_table.isEmpty())
-        throw DbError(kReadOnly, QStringLiteral("不能更新。数据库或对象为只读。"));
+        throw readOnly();
     m_mode = Mode::Add;
     m_buffer = QVariantList(m_columns.size());
     m_dirty = QList<bool>(m_columns.size(), false);
@@ -558,7 +588,7 @@ void Recordset::AddNew()
 void Recordset::Edit()
 {
     if (m_table.isEmpty())
-        throw DbError(kReadOnly, QStringLiteral("不能更新。数据库或对象为只读。"));
+        throw readOnly();
     requireCurrentRow();
     m_mode = Mode::Edit;
     m_buffer = m_rows.at(m_pos);
@@ -573,7 +603,7 @@ void Recordset::CancelUpdate()
 void Recordset::Update()
 {
     if (m_mode == Mode::None)
-        throw DbError(kUpdateWithoutEdit, QStringLiteral("没有 AddNew 或 Edit 就进行了更新。"));
+        throw updateWithoutEdit();
     Connection &conn = *m_conn;
     QStringList names;
     QVariantList values;
@@ -695,12 +725,12 @@ QVariant convertForColumn(ColumnType type, const QVariant &value)
         if (type == ColumnType::Int16) {
             const auto v = conv::toInt16(d);
             if (!v)
-                throw DbError(kOverflow, QStringLiteral("溢出。"));
+                throw overflow();
             return QVariant(static_cast<int>(*v));
         }
         const double r = conv::roundHalfEven(d);
         if (!(r >= -9.2e18 && r <= 9.2e18))
-            throw DbError(kOverflow, QStringLiteral("溢出。"));
+            throw overflow();
         return QVariant(static_cast<qlonglong>(r));
     }
     case ColumnType::Double: {
@@ -723,7 +753,7 @@ QVariant convertForColumn(ColumnType type, const QVariant &value)
 void Recordset::assign(int column, const QVariant &value)
 {
     if (m_mode == Mode::None)
-        throw DbError(kUpdateWithoutEdit, QStringLiteral("没有 AddNew 或 Edit 就进行了更新。"));
+        throw updateWithoutEdit();
     m_buffer[column] = convertForColumn(m_types.at(column), value);
     m_dirty[column] = true;
 }
@@ -733,7 +763,7 @@ void Recordset::assign(int column, const QVariant &value)
 QString text(const QVariant &value)
 {
     if (value.isNull())
-        throw DbError(kInvalidUseOfNull, QStringLiteral("无效使用 Null。"));
+        throw invalidUseOfNull();
     if (value.metaType().id() == QMetaType::Double)
         return conv::numberText(value.toDouble());
     return value.toString();
@@ -747,7 +777,7 @@ QString textOr(const QVariant &value, const QString &fallback)
 double number(const QVariant &value)
 {
     if (value.isNull())
-        throw DbError(kInvalidUseOfNull, QStringLiteral("无效使用 Null。"));
+        throw invalidUseOfNull();
     if (value.metaType().id() == QMetaType::QString) {
         const auto parsed = conv::parseNumber(value.toString());
         if (!parsed)
