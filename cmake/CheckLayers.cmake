@@ -2,7 +2,8 @@
 #
 # Fails when a file includes one from a layer above its own or a project file
 # of no layer, or when a file of the bottom two layers includes a Qt header
-# that is not part of Qt Core.
+# that is not part of Qt Core, or when a file of the window layers (the third
+# layer on) holds a statement: those ask the core's named questions instead.
 
 include(${LAYER_FILE})
 
@@ -15,10 +16,21 @@ foreach(layer ${CG_LAYERS})
   math(EXPR rank "${rank} + 1")
 endforeach()
 
+set(sql_start "\"[ \t]*([Ss][Ee][Ll][Ee][Cc][Tt]|[Ii][Nn][Ss][Ee][Rr][Tt]|[Uu][Pp][Dd][Aa][Tt][Ee]|[Dd][Ee][Ll][Ee][Tt][Ee]|[Cc][Rr][Ee][Aa][Tt][Ee]|[Dd][Rr][Oo][Pp]|[Aa][Ll][Tt][Ee][Rr]|[Pp][Rr][Aa][Gg][Mm][Aa])[ \t]")
+
 set(faults)
 set(rank 0)
 foreach(layer ${CG_LAYERS})
   foreach(file ${CG_LAYER_${layer}})
+    if(rank GREATER_EQUAL 2)
+      file(STRINGS ${file} statements REGEX "${sql_start}")
+      if(statements)
+        list(GET statements 0 first)
+        string(STRIP "${first}" first)
+        file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
+        list(APPEND faults "${shown} (${layer}) holds a statement, ${first}: windows ask the core's named questions")
+      endif()
+    endif()
     file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     get_filename_component(dir ${file} DIRECTORY)
     file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
@@ -64,5 +76,5 @@ endforeach()
 
 if(faults)
   list(JOIN faults "\n  " text)
-  message(FATAL_ERROR "The layers are used the wrong way round:\n  ${text}")
+  message(FATAL_ERROR "The layers are not kept:\n  ${text}")
 endif()

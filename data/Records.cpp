@@ -75,10 +75,7 @@ QVariant highestMonthAge(dao::Database &db)
 
 bool monthRecorded(dao::Database &db, std::int16_t monthAge)
 {
-    return !db.OpenRecordset(QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1")
-                                 .arg(testrecord::kTable, equals(testrecord::kMonthAge)),
-                  {monthValue(monthAge)})
-                .AtEOF();
+    return !recordOfMonth(db, monthAge).AtEOF();
 }
 
 dao::Recordset recordOfMonth(dao::Database &db, std::int16_t monthAge)

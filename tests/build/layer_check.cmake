@@ -1,5 +1,6 @@
 # The layer check on a small tree of three layers (platform, core, ui): it
-# passes the tree as it is and fails each wrong-way include, naming it.
+# passes the tree as it is and fails each wrong-way include, naming it, and
+# a statement written in a window file.
 
 file(REMOVE_RECURSE ${WORK})
 file(WRITE ${WORK}/platform/Os.h "#pragma once\n#include <QString>\n")
@@ -24,6 +25,10 @@ function(check expect_failure expect_text)
 endfunction()
 
 check(FALSE "")
+
+file(WRITE ${WORK}/ui/Box.h "#pragma once\nauto q = QStringLiteral(\"select name from user\");\n")
+check(TRUE "ui/Box.h \\(u\\) holds a statement")
+file(WRITE ${WORK}/ui/Box.h "#pragma once\n#include <QWidget>\n")
 
 file(APPEND ${WORK}/core/Rule.cpp "#include <QWidget>\n")
 check(TRUE "core/Rule.cpp \\(c\\) includes <QWidget>, a QtWidgets header")
