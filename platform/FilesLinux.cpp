@@ -24,27 +24,6 @@ QString systemError(int error)
 
 } // namespace
 
-FileLock::~FileLock()
-{
-    release();
-}
-
-FileLock::FileLock(FileLock &&other) noexcept
-    : m_handle(other.m_handle)
-{
-    other.m_handle = -1;
-}
-
-FileLock &FileLock::operator=(FileLock &&other) noexcept
-{
-    if (this != &other) {
-        release();
-        m_handle = other.m_handle;
-        other.m_handle = -1;
-    }
-    return *this;
-}
-
 FileLock::Result FileLock::lock(const QString &path, bool shared)
 {
     release();

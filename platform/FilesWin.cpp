@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QFile>
 
+#include <string>
+
 #include <windows.h>
 
 namespace platform {
@@ -30,27 +32,6 @@ HANDLE handleOf(qintptr h)
 }
 
 } // namespace
-
-FileLock::~FileLock()
-{
-    release();
-}
-
-FileLock::FileLock(FileLock &&other) noexcept
-    : m_handle(other.m_handle)
-{
-    other.m_handle = -1;
-}
-
-FileLock &FileLock::operator=(FileLock &&other) noexcept
-{
-    if (this != &other) {
-        release();
-        m_handle = other.m_handle;
-        other.m_handle = -1;
-    }
-    return *this;
-}
 
 FileLock::Result FileLock::lock(const QString &path, bool shared)
 {
