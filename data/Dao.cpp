@@ -289,10 +289,14 @@ bool plainlyNotADatabase(const QString &path)
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         return false;
+    // An encrypted file is made of whole pages, and its first bytes are
+    // cipher text, never the plain file's signature.
+    constexpr qint64 kSmallestPageSize = 512;
+    static const QByteArray plainSignature("SQLite format 3\0", 16);
     const qint64 size = f.size();
-    if (size == 0 || size % 512 != 0)
+    if (size == 0 || size % kSmallestPageSize != 0)
         return true;
-    return f.read(16) == QByteArray("SQLite format 3\0", 16);
+    return f.read(plainSignature.size()) == plainSignature;
 }
 
 std::shared_ptr<Connection> openConnection(const QString &path, const QString &passphrase, bool create, bool readOnly)
