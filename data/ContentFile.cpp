@@ -10,7 +10,18 @@ namespace content {
 
 namespace {
 
-constexpr int kFieldCount = 11;
+// The columns of a line, in the order of the header.
+enum Column : qsizetype {
+    kAge,
+    kClas,
+    kFen,
+    kItem,
+    kHowto,
+    kDisp,
+    kFirstOpt, // opt1 to opt4
+    kSource = kFirstOpt + kOptionCount,
+    kFieldCount
+};
 
 [[noreturn]] void fail(const QString &file, int line, const QString &what)
 {
@@ -49,19 +60,19 @@ QList<Item> readItems(const QString &path)
             fail(path, i + 1, QStringLiteral("expected %1 fields, found %2").arg(kFieldCount).arg(fields.size()));
         Item item;
         bool ok = false;
-        item.age = fields.at(0).toInt(&ok);
-        if (!ok || !wholeNumber.match(fields.at(0)).hasMatch())
+        item.age = fields.at(kAge).toInt(&ok);
+        if (!ok || !wholeNumber.match(fields.at(kAge)).hasMatch())
             fail(path, i + 1, QStringLiteral("age is not a whole number"));
-        item.clas = fields.at(1);
-        item.fen = fields.at(2).toDouble(&ok);
-        if (!ok || !number.match(fields.at(2)).hasMatch())
+        item.clas = fields.at(kClas);
+        item.fen = fields.at(kFen).toDouble(&ok);
+        if (!ok || !number.match(fields.at(kFen)).hasMatch())
             fail(path, i + 1, QStringLiteral("fen is not a number"));
-        item.item = fields.at(3);
-        item.howto = optionalText(fields.at(4));
-        item.disp = fields.at(5);
-        for (int o = 0; o < 4; ++o)
-            item.opt[static_cast<size_t>(o)] = optionalText(fields.at(6 + o));
-        item.source = fields.at(10);
+        item.item = fields.at(kItem);
+        item.howto = optionalText(fields.at(kHowto));
+        item.disp = fields.at(kDisp);
+        for (int o = 0; o < kOptionCount; ++o)
+            item.opt[static_cast<size_t>(o)] = optionalText(fields.at(kFirstOpt + o));
+        item.source = fields.at(kSource);
         item.file = path;
         item.line = i + 1;
         items.append(item);

@@ -9,6 +9,10 @@
 // The questionnaire items kept as data (content/items-*.tsv).
 namespace content {
 
+// An item may name the options of ratings 1 to 4 its own way (opt1 to opt4);
+// the lowest rating always keeps its common caption.
+inline constexpr int kOptionCount = 4;
+
 struct Item {
     int age = 0;
     QString clas;
@@ -16,7 +20,7 @@ struct Item {
     QString item;
     std::optional<QString> howto;
     QString disp;
-    std::array<std::optional<QString>, 4> opt;
+    std::array<std::optional<QString>, kOptionCount> opt;
     QString source;
     QString file;
     int line = 0;

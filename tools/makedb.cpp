@@ -64,7 +64,7 @@ int main(int argc, char **argv)
                 rs.Fields(schema::test::kItem).setValue(item.item);
                 rs.Fields(schema::test::kHowTo).setValue(item.howto ? QVariant(*item.howto) : QVariant());
                 rs.Fields(schema::test::kGoal).setValue(item.disp);
-                for (int o = 0; o < 4; ++o) {
+                for (int o = 0; o < content::kOptionCount; ++o) {
                     const auto &opt = item.opt[static_cast<size_t>(o)];
                     rs.Fields(schema::test::option(o + 1)).setValue(opt ? QVariant(*opt) : QVariant());
                 }
