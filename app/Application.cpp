@@ -7,6 +7,13 @@
 
 #include <exception>
 
+namespace {
+
+// The font of every control that does not ask for its own.
+constexpr double kDefaultPointSize = 9;
+
+} // namespace
+
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
@@ -16,7 +23,7 @@ Application::Application(int &argc, char **argv)
     // Lets the desktop match the windows with the menu entry and its icon.
     setDesktopFileName(QStringLiteral("cn.helan_edu.childgrowth"));
     fonts::installSubstitutions();
-    setFont(fonts::font(fonts::kSimSun, 9));
+    setFont(fonts::font(fonts::kSimSun, kDefaultPointSize));
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

@@ -30,6 +30,10 @@
 
 namespace {
 
+constexpr double kMottoPointSize = 24;
+constexpr double kEnglishMottoPointSize = 15.75;
+constexpr double kValuesPointSize = 14.25;
+
 // A label whose lines share its height evenly. The free Hei fonts have taller
 // lines than the classic face the layout was drawn for; spread this way, two
 // lines still fit the 41-pixel box.
@@ -58,7 +62,7 @@ MainForm::MainForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(appinfo::kTitle);
-    setFont(fonts::font(fonts::kSimSun, 15.75));
+    setFont(fonts::font(fonts::kSimSun, fonts::kLargeWindowPointSize));
     startup::initResources();
     buildControls();
     buildMenus();
@@ -92,11 +96,12 @@ void MainForm::buildControls()
     logo->installEventFilter(this);
 
     auto *motto = controls::label(client, "Label1", QStringLiteral("一切为了孩子"), QRect(128, 8, 233, 49));
-    motto->setFont(fonts::forFixedText(fonts::font(fonts::kLiSu, 24, true), motto->text()));
+    motto->setFont(fonts::forFixedText(fonts::font(fonts::kLiSu, kMottoPointSize, true), motto->text()));
     controls::setTextColour(motto, QColor(255, 0, 0));
 
     auto *english = controls::label(client, "Label2", QStringLiteral("ALL FOR KIDS"), QRect(256, 40, 273, 33));
-    english->setFont(fonts::forFixedText(fonts::font(QStringLiteral("Verdana"), 15.75, true, true), english->text()));
+    english->setFont(fonts::forFixedText(
+        fonts::font(QStringLiteral("Verdana"), kEnglishMottoPointSize, true, true), english->text()));
     controls::setTextColour(english, QColor(192, 64, 0));
 
     auto *picture = controls::label(client, "Picture1", QString(), QRect(48, 72, 361, 241));
@@ -123,7 +128,7 @@ void MainForm::buildControls()
         QStringLiteral("智能(Intelligence)    诚实(Integrity) \n创新(Innovation)      进步(Improvement)"), client);
     values->setObjectName(QStringLiteral("Label3"));
     values->setGeometry(24, 320, 425, 41);
-    values->setFont(fonts::forFixedText(fonts::font(fonts::kSimHei, 14.25, true), values->text()));
+    values->setFont(fonts::forFixedText(fonts::font(fonts::kSimHei, kValuesPointSize, true), values->text()));
     controls::setTextColour(values, QColor(192, 0, 0));
 }
 

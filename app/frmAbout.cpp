@@ -19,6 +19,12 @@ const QString kDescription
                      "    这个版本为简版，供家庭使用，不提供亲子教育方案。本中心为会员提供分月份的活动指导，"
                      "让家长把家变成亲子中心，比去亲子中心会有更好的效果。");
 
+constexpr double kTitlePointSize = 21.75;
+constexpr double kVersionPointSize = 12;
+// A title too wide for its box shrinks in these steps, down to this size.
+constexpr double kTitleShrinkStep = 0.25;
+constexpr double kSmallestTitlePointSize = 9;
+
 QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
 {
     QLabel *label = controls::label(parent, name, text, geometry);
@@ -30,8 +36,8 @@ QLabel *makeLabel(QWidget *parent, const char *name, const QString &text, const 
 // glyphs at the title's size are wider than its box.
 QFont fittingFont(QFont font, const QString &text, int width)
 {
-    while (font.pointSizeF() > 9 && QFontMetrics(font).horizontalAdvance(text) > width)
-        font.setPointSizeF(font.pointSizeF() - 0.25);
+    while (font.pointSizeF() > kSmallestTitlePointSize && QFontMetrics(font).horizontalAdvance(text) > width)
+        font.setPointSizeF(font.pointSizeF() - kTitleShrinkStep);
     return font;
 }
 
@@ -68,11 +74,11 @@ frmAbout::frmAbout(QWidget *parent)
     image->setScaledContents(true);
 
     auto *title = makeLabel(this, "lblTitle", appinfo::kProductTitle, QRect(104, 8, 259, 40));
-    title->setFont(fittingFont(
-        fonts::font(QStringLiteral("Times New Roman"), 21.75, true, true), appinfo::kProductTitle, title->width()));
+    title->setFont(fittingFont(fonts::font(QStringLiteral("Times New Roman"), kTitlePointSize, true, true),
+        appinfo::kProductTitle, title->width()));
 
     auto *version = makeLabel(this, "lblVersion", QStringLiteral("版本 ver1.0"), QRect(104, 52, 259, 15));
-    version->setFont(fonts::font(fonts::kSimSun, 12, false, true));
+    version->setFont(fonts::font(fonts::kSimSun, kVersionPointSize, false, true));
 
     auto *description = makeLabel(this, "lblDescription", kDescription, QRect(120, 80, 259, 94));
     description->setWordWrap(true);

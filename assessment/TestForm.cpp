@@ -21,7 +21,7 @@ TestForm::TestForm(QWidget *parent)
     setWindowTitle(QStringLiteral("每月生理资料"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
         | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(fonts::font(fonts::kSimSun, 12));
+    setFont(fonts::font(fonts::kSimSun, fonts::kWindowPointSize));
     setFixedSize(265, 313);
     buildControls();
 

@@ -16,7 +16,7 @@ BrowForm::BrowForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("BrowForm"));
     setWindowTitle(QStringLiteral("用户管理"));
-    setFont(fonts::font(fonts::kSimSun, 12));
+    setFont(fonts::font(fonts::kSimSun, fonts::kWindowPointSize));
     setFixedSize(184, 266);
 
     controls::label(this, "Label1", QStringLiteral("选择用户"), QRect(8, 16, 177, 33));

@@ -29,6 +29,7 @@ const QString kDuplicateName = QStringLiteral("已有同名的儿童，请换一
 const QString kBoy = QStringLiteral("男");
 const QString kGirl = QStringLiteral("女");
 
+constexpr double kTitlePointSize = 24;
 constexpr int kLabelHeight = 25;
 constexpr int kFieldHeight = 29;
 
@@ -68,7 +69,7 @@ InputForm::InputForm(QWidget *parent)
     : FixedDialog(parent)
 {
     setObjectName(QStringLiteral("InputForm"));
-    setFont(fonts::font(fonts::kSimSun, 15.75));
+    setFont(fonts::font(fonts::kSimSun, fonts::kLargeWindowPointSize));
     setWindowTitle(kNewCaption);
     setFixedSize(515, 355);
     buildControls();
@@ -81,7 +82,7 @@ InputForm::~InputForm() = default;
 void InputForm::buildControls()
 {
     QLabel *title = makeLabel(this, "Label1", QStringLiteral("禾岚多元智能--基本信息"), 72, 16, 369, 49);
-    title->setFont(fonts::font(fonts::kSimSun, 24));
+    title->setFont(fonts::font(fonts::kSimSun, kTitlePointSize));
     controls::setTextColour(title, QColor(0, 0, 255));
 
     makeLabel(this, "LabelName", QStringLiteral("儿童姓名"), 8, 80, 97);

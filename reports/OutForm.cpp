@@ -23,7 +23,7 @@ OutForm::OutForm(QWidget *parent)
     setWindowTitle(QStringLiteral("请您选择月份"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
         | Qt::WindowCloseButtonHint);
-    setFont(fonts::font(fonts::kSimSun, 12));
+    setFont(fonts::font(fonts::kSimSun, fonts::kWindowPointSize));
     setFixedSize(289, 109);
 
     controls::label(this, "Label1", QStringLiteral("选择月份"), QRect(40, 16, 73, 25));

@@ -12,6 +12,11 @@ inline const QString kSimSun = QStringLiteral("SimSun");
 inline const QString kSimHei = QStringLiteral("SimHei");
 inline const QString kLiSu = QStringLiteral("LiSu");
 
+// The point sizes several windows share: the text of most windows, and the
+// larger text of the main window and the child's profile.
+inline constexpr double kWindowPointSize = 12;
+inline constexpr double kLargeWindowPointSize = 15.75;
+
 // Registers the substitutions; safe to call more than once.
 void installSubstitutions();
 
