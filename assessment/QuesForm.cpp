@@ -28,7 +28,7 @@ QuesForm::QuesForm(QWidget *parent)
     setObjectName(QStringLiteral("QuesForm"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
         | Qt::MSWindowsFixedSizeDialogHint);
-    setFont(fonts::font(fonts::kSimSun, 12));
+    setFont(fonts::font(fonts::kSimSun, fonts::kWindowPointSize));
     setFixedSize(479, 401);
     buildControls();
 
@@ -67,17 +67,16 @@ void QuesForm::buildControls()
     m_ratings->setExclusive(true);
     const struct {
         const char *name;
-        QString caption;
         QRect geometry;
-    } options[] = {
-        {"Option1", QStringLiteral("优秀"), QRect(88, 304, 81, 49)},
-        {"Option2", QStringLiteral("良好"), QRect(152, 304, 57, 49)},
-        {"Option3", QStringLiteral("一般"), QRect(216, 304, 65, 49)},
-        {"Option4", QStringLiteral("几乎不行"), QRect(288, 304, 97, 49)},
-        {"Option5", QStringLiteral("完全不行"), QRect(384, 304, 97, 49)},
+    } options[scoring::kRatingCount] = {
+        {"Option1", QRect(88, 304, 81, 49)},
+        {"Option2", QRect(152, 304, 57, 49)},
+        {"Option3", QRect(216, 304, 65, 49)},
+        {"Option4", QRect(288, 304, 97, 49)},
+        {"Option5", QRect(384, 304, 97, 49)},
     };
-    for (int i = 0; i < 5; ++i) {
-        auto *option = new QRadioButton(options[i].caption, this);
+    for (int i = 0; i < scoring::kRatingCount; ++i) {
+        auto *option = new QRadioButton(scoring::kRatingCaptions.at(static_cast<std::size_t>(i)), this);
         option->setObjectName(QString::fromLatin1(options[i].name));
         option->setGeometry(options[i].geometry);
         m_ratings->addButton(option, i + 1);
@@ -113,11 +112,12 @@ void QuesForm::showItem()
     m_item->setText(dao::textOr(m_items.Fields(schema::test::kItem).Value(), QString()));
     m_howto->setText(dao::textOr(m_items.Fields(schema::test::kHowTo).Value(), QString()));
     m_goal->setText(dao::textOr(m_items.Fields(schema::test::kGoal).Value(), QString()));
-    m_options[0]->setText(dao::textOr(m_items.Fields(schema::test::option(1)).Value(), QStringLiteral("优秀")));
-    m_options[1]->setText(dao::textOr(m_items.Fields(schema::test::option(2)).Value(), QStringLiteral("良好")));
-    m_options[2]->setText(dao::textOr(m_items.Fields(schema::test::option(3)).Value(), QStringLiteral("一般")));
-    m_options[3]->setText(dao::textOr(m_items.Fields(schema::test::option(4)).Value(), QStringLiteral("几乎不行")));
-    m_options[4]->setText(QStringLiteral("完全不行"));
+    const auto &captions = scoring::kRatingCaptions;
+    m_options[0]->setText(dao::textOr(m_items.Fields(schema::test::option(1)).Value(), captions[0]));
+    m_options[1]->setText(dao::textOr(m_items.Fields(schema::test::option(2)).Value(), captions[1]));
+    m_options[2]->setText(dao::textOr(m_items.Fields(schema::test::option(3)).Value(), captions[2]));
+    m_options[3]->setText(dao::textOr(m_items.Fields(schema::test::option(4)).Value(), captions[3]));
+    m_options[4]->setText(captions[4]);
 }
 
 int QuesForm::chosenRating() const

@@ -32,7 +32,7 @@ private:
     QLabel *m_item = nullptr;
     QLabel *m_howto = nullptr;
     QLabel *m_goal = nullptr;
-    QRadioButton *m_options[5] = {};
+    QRadioButton *m_options[scoring::kRatingCount] = {};
     QButtonGroup *m_ratings = nullptr;
     QPushButton *m_next = nullptr;
 

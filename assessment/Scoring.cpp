@@ -4,6 +4,7 @@
 #include "data/Conversions.h"
 #include "data/Dao.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -11,7 +12,7 @@ namespace scoring {
 
 double optionFactor(int rating)
 {
-    static constexpr std::array<double, 6> factors = {0.0, 1.25, 1.0, 0.8, 0.5, 0.2};
+    static constexpr std::array<double, 1 + kRatingCount> factors = {0.0, 1.25, 1.0, 0.8, 0.5, 0.2};
     if (rating < kNoRating || rating > kLowestRating)
         return 0.0;
     return factors.at(static_cast<std::size_t>(rating));
@@ -24,7 +25,7 @@ int domainNumber(const QString &clas)
     return i < 0 ? kOtherDomain : static_cast<int>(i) + kFirstDomain;
 }
 
-std::int16_t total(const std::array<double, 5> &scores)
+std::int16_t total(const PerDomain<double> &scores)
 {
     // Summed in double precision so that a total which only passes beyond the
     // 16-bit range on the way still comes out right.
@@ -66,7 +67,9 @@ void ScoreSheet::record(const QVariant &clas, const QVariant &fen, int rating)
 
 std::int16_t ScoreSheet::total() const
 {
-    return scoring::total({m_scores[1], m_scores[2], m_scores[3], m_scores[4], m_scores[5]});
+    PerDomain<double> stored {};
+    std::copy(m_scores.begin() + kFirstDomain, m_scores.end(), stored.begin());
+    return scoring::total(stored);
 }
 
 } // namespace scoring

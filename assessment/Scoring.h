@@ -13,14 +13,24 @@
 namespace scoring {
 
 // Ratings: 0 when no option is chosen, 1 ("优秀") to 5 ("完全不行").
+inline constexpr int kRatingCount = 5;
 inline constexpr int kNoRating = 0;
-inline constexpr int kLowestRating = 5;
+inline constexpr int kLowestRating = kRatingCount;
 
-// Stored domains are 1 to 5; domain 0 collects items of any other clas and is
-// never stored nor added to the total.
+// The caption of each rating, 1 to 5, as the questionnaire offers it; an item
+// may name the first four its own way.
+inline const std::array<QString, kRatingCount> kRatingCaptions {QStringLiteral("优秀"), QStringLiteral("良好"),
+    QStringLiteral("一般"), QStringLiteral("几乎不行"), QStringLiteral("完全不行")};
+
+// Stored domains are 1 to 5 (生理, 运动, 认知, 言语, 人际); domain 0 collects
+// items of any other clas and is never stored nor added to the total.
+inline constexpr int kDomainCount = 5;
 inline constexpr int kOtherDomain = 0;
 inline constexpr int kFirstDomain = 1;
-inline constexpr int kLastDomain = 5;
+inline constexpr int kLastDomain = kDomainCount;
+
+// One value per stored domain, domain 1 first.
+template <class T> using PerDomain = std::array<T, kDomainCount>;
 
 // The weight of a rating: 0, 1.25, 1.0, 0.8, 0.5, 0.2 for ratings 0 to 5.
 // A rating outside 0..5 weighs 0.
@@ -33,7 +43,7 @@ int domainNumber(const QString &clas);
 // The total of the five domain scores (domains 1 to 5 in this order): each
 // addition is rounded to the nearest whole number, a half going to the even
 // neighbour. A total beyond the 16-bit range is held at its nearest limit.
-std::int16_t total(const std::array<double, 5> &scores);
+std::int16_t total(const PerDomain<double> &scores);
 
 // The message that shows the total: "您孩子的分数是:" and the total.
 QString totalMessage(std::int16_t total);
@@ -53,8 +63,9 @@ public:
 
 private:
     static std::size_t index(int domain);
-    std::array<QString, 6> m_answers;
-    std::array<double, 6> m_scores {};
+    // Domain 0 first, then the stored domains.
+    std::array<QString, 1 + kDomainCount> m_answers;
+    std::array<double, 1 + kDomainCount> m_scores {};
 };
 
 } // namespace scoring

@@ -5,6 +5,7 @@
 //   report_bench --sample FILE   writes the sample child's report to FILE
 
 #include "app/Application.h"
+#include "assessment/Scoring.h"
 #include "data/AssessmentDb.h"
 #include "data/Dao.h"
 #include "platform/AddressOpener.h"
@@ -37,7 +38,7 @@ void fillSample(const QString &path)
         const double weight = growth::valueAt(*growth::lms(Indicator::WeightForAge, growth::Sex::Boy, m), z);
         QVariantList row {QStringLiteral("王小明"), m, std::round(height * 10) / 10, std::round(weight * 100) / 100,
             130 - m, 42 - m / 2};
-        for (int d = 0; d < 5; ++d) {
+        for (int d = 0; d < scoring::kDomainCount; ++d) {
             if (m == 7 || m == 22)
                 row.append(QVariant());
             else

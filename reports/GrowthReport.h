@@ -1,5 +1,7 @@
 #pragma once
 
+#include "assessment/Scoring.h"
+
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -27,7 +29,7 @@ struct MonthRecord {
     std::optional<double> breath; // breaths per minute
     // Domain scores 1..5 (生理, 运动, 认知, 言语, 人际); empty until the month's
     // questionnaire is finished.
-    std::array<std::optional<double>, 5> scores;
+    scoring::PerDomain<std::optional<double>> scores;
 };
 
 struct ChildRecord {

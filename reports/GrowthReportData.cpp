@@ -53,7 +53,7 @@ QList<MonthRecord> readMonths(dao::Database &db, const QString &name)
         m.weight = numberOf(rs.Fields(testrecord::kWeight).Value());
         m.heartRate = numberOf(rs.Fields(testrecord::kHeartRate).Value());
         m.breath = numberOf(rs.Fields(testrecord::kBreath).Value());
-        for (int d = 0; d < 5; ++d)
+        for (int d = 0; d < scoring::kDomainCount; ++d)
             m.scores[d] = numberOf(rs.Fields(testrecord::score(d + 1)).Value());
         months.append(m);
     }

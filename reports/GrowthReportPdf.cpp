@@ -2,6 +2,7 @@
 
 #include "Growth.h"
 #include "assessment/Scoring.h"
+#include "data/ContentFile.h"
 #include "data/Conversions.h"
 #include "ui/AppInfo.h"
 #include "ui/Fonts.h"
@@ -34,8 +35,6 @@ constexpr double kFirstTableTop = 56; // below the profile and the notes
 constexpr double kNextTableTop = 26; // below the continued page's heading
 constexpr int kResolution = 300;
 
-const QStringList kDomains {QStringLiteral("生理"), QStringLiteral("运动"), QStringLiteral("认知"),
-    QStringLiteral("言语"), QStringLiteral("人际")};
 const QList<QColor> kDomainColours {QColor(0xc0, 0x39, 0x2b), QColor(0x27, 0x80, 0x40), QColor(0x1f, 0x5f, 0xbf),
     QColor(0xd6, 0x8a, 0x00), QColor(0x7d, 0x3c, 0x98)};
 const QColor kInk(0x20, 0x20, 0x20);
@@ -192,13 +191,21 @@ struct Column {
     double width;
 };
 
+// The month, length/height and weight with their z and percentile, heart rate
+// and breath; then one column per domain and the total.
+constexpr std::size_t kFirstScoreColumn = 9;
+
 const std::vector<Column> &columns()
 {
-    static const std::vector<Column> cols {{QStringLiteral("月龄"), 11}, {QStringLiteral("cm"), 14},
-        {QStringLiteral("z"), 12}, {QStringLiteral("百分位"), 15}, {QStringLiteral("kg"), 13},
-        {QStringLiteral("z"), 12}, {QStringLiteral("百分位"), 15}, {QStringLiteral("次/分"), 13},
-        {QStringLiteral("次/分"), 13}, {kDomains.at(0), 10.5}, {kDomains.at(1), 10.5}, {kDomains.at(2), 10.5},
-        {kDomains.at(3), 10.5}, {kDomains.at(4), 10.5}, {QStringLiteral("总分"), 10}};
+    static const std::vector<Column> cols = [] {
+        std::vector<Column> c {{QStringLiteral("月龄"), 11}, {QStringLiteral("cm"), 14}, {QStringLiteral("z"), 12},
+            {QStringLiteral("百分位"), 15}, {QStringLiteral("kg"), 13}, {QStringLiteral("z"), 12},
+            {QStringLiteral("百分位"), 15}, {QStringLiteral("次/分"), 13}, {QStringLiteral("次/分"), 13}};
+        for (const QString &domain : content::kDomains)
+            c.push_back({domain, 10.5});
+        c.push_back({QStringLiteral("总分"), 10});
+        return c;
+    }();
     return cols;
 }
 
@@ -227,7 +234,7 @@ void drawTableHead(Canvas &c, double top)
     };
     const std::vector<Group> groups {{0, 1, QString()}, {1, 3, QStringLiteral("身长/身高")},
         {4, 3, QStringLiteral("体重")}, {7, 1, QStringLiteral("心率")}, {8, 1, QStringLiteral("呼吸")},
-        {9, 6, QStringLiteral("发育测评得分")}};
+        {kFirstScoreColumn, scoring::kDomainCount + 1, QStringLiteral("发育测评得分")}};
     for (const Group &g : groups)
         c.text(c.rect(columnX(g.from), top, columnsWidth(g.from, g.count), half), g.text, head, Qt::AlignCenter);
     for (std::size_t i = 0; i < columns().size(); ++i) {
@@ -251,8 +258,8 @@ void drawRow(Canvas &c, double top, const MonthRecord &m, const std::optional<Se
     QStringList cells {m.month ? conv::decimalText(*m.month) : QStringLiteral("—"), h.value, h.z, h.percentile, w.value,
         w.z, w.percentile, m.heartRate ? number(*m.heartRate) : QString(), m.breath ? number(*m.breath) : QString()};
     bool complete = true;
-    std::array<double, 5> scores {};
-    for (int d = 0; d < 5; ++d) {
+    scoring::PerDomain<double> scores {};
+    for (std::size_t d = 0; d < scores.size(); ++d) {
         cells.append(m.scores[d] ? scoreText(*m.scores[d]) : QString());
         complete = complete && m.scores[d].has_value();
         scores[d] = m.scores[d].value_or(0);
@@ -510,11 +517,11 @@ void drawDomainChart(Canvas &c, double top, double height, const QList<MonthReco
     drawFrame(c, plot, (x1 - x0) > 15 ? 3 : 1, QStringLiteral("月龄（满月）"), QStringLiteral("得分"));
 
     const QFont legend = fonts::font(fonts::kSimHei, 7.5);
-    for (int d = 0; d < 5; ++d) {
+    for (int d = 0; d < scoring::kDomainCount; ++d) {
         const QRectF key = c.rect(kMargin + 16 + d * 30, top + 7, 6, 4);
         p.setPen(c.pen(kDomainColours.at(d), 0.6));
         p.drawLine(QPointF(key.left(), key.center().y()), QPointF(key.right(), key.center().y()));
-        c.text(c.rect(kMargin + 16 + d * 30 + 8, top + 7, 20, 4), kDomains.at(d), legend);
+        c.text(c.rect(kMargin + 16 + d * 30 + 8, top + 7, 20, 4), content::kDomains.at(d), legend);
 
         QPolygonF line;
         for (const MonthRecord &m : months) {

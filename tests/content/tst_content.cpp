@@ -4,6 +4,7 @@
 // explained in content/README.md, and the installed database holds exactly
 // these rows.
 
+#include "assessment/Scoring.h"
 #include "data/AssessmentDb.h"
 #include "data/ContentFile.h"
 #include "data/Dao.h"
@@ -49,11 +50,9 @@ constexpr Box kItemBox {"item", 345, 57};
 constexpr Box kHowtoBox {"howto", 337, 73};
 constexpr Box kDispBox {"disp", 345, 81};
 
-// The four answer buttons: their widths, and the captions shown when an item
-// has none of its own.
-constexpr int kOptionWidths[4] = {81, 57, 65, 97};
-const QString kDefaultCaptions[4]
-    = {QStringLiteral("优秀"), QStringLiteral("良好"), QStringLiteral("一般"), QStringLiteral("几乎不行")};
+// The widths of the answer buttons an item may caption (the captions of the
+// ratings stand on them when the item has none of its own).
+constexpr int kOptionWidths[content::kOptionCount] = {81, 57, 65, 97};
 
 QString where(const content::Item &item)
 {
@@ -130,7 +129,7 @@ private:
 void ContentTest::initTestCase()
 {
     fonts::installSubstitutions();
-    m_font = fonts::font(fonts::kSimSun, 12);
+    m_font = fonts::font(fonts::kSimSun, fonts::kWindowPointSize);
     // Without a Chinese face behind 宋体 every measurement below is meaningless.
     QVERIFY2(QFontMetrics(m_font).inFont(QChar(0x4E2D)),
         qPrintable(
@@ -320,7 +319,7 @@ void ContentTest::textsAreClean()
             {schema::test::kGoal, item.disp}, {QStringLiteral("source"), item.source}};
         if (item.howto)
             texts.append({schema::test::kHowTo, *item.howto});
-        for (int o = 0; o < 4; ++o) {
+        for (int o = 0; o < content::kOptionCount; ++o) {
             if (const auto &opt = item.opt[static_cast<size_t>(o)])
                 texts.append({QStringLiteral("opt%1").arg(o + 1), *opt});
         }
@@ -376,16 +375,15 @@ void ContentTest::captionsFitTheirButtons()
     const QFontMetrics metrics(m_font);
     QStringList problems;
     // The default captions stand in for every empty option, so they must fit too.
-    for (int o = 0; o < 4; ++o) {
+    for (int o = 0; o < content::kOptionCount; ++o) {
         const int room = kOptionWidths[o] - indicator;
-        if (metrics.horizontalAdvance(kDefaultCaptions[o]) > room)
-            problems << QStringLiteral("default caption %1 \"%2\" is wider than %3 px")
-                            .arg(o + 1)
-                            .arg(kDefaultCaptions[o])
-                            .arg(room);
+        const QString &caption = scoring::kRatingCaptions.at(static_cast<std::size_t>(o));
+        if (metrics.horizontalAdvance(caption) > room)
+            problems
+                << QStringLiteral("default caption %1 \"%2\" is wider than %3 px").arg(o + 1).arg(caption).arg(room);
     }
     for (const content::Item &item : std::as_const(m_items)) {
-        for (int o = 0; o < 4; ++o) {
+        for (int o = 0; o < content::kOptionCount; ++o) {
             const auto &caption = item.opt[static_cast<size_t>(o)];
             if (!caption)
                 continue;
