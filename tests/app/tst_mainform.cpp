@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+using testsupport::child;
 using testsupport::TempDatabase;
 
 class TestMainForm : public QObject {
@@ -71,18 +72,16 @@ void TestMainForm::layoutAndHiddenButtons()
     QVERIFY(QTest::qWaitForWindowExposed(&form));
     QCOMPARE(form.centralWidget()->size(), QSize(461, 366));
     QVERIFY(!form.windowTitle().isEmpty());
-    QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("一切为了孩子"));
-    QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("ALL FOR KIDS"));
-    QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label3"))->text(),
+    QCOMPARE(child<QLabel>(&form, QStringLiteral("Label1"))->text(), QStringLiteral("一切为了孩子"));
+    QCOMPARE(child<QLabel>(&form, QStringLiteral("Label2"))->text(), QStringLiteral("ALL FOR KIDS"));
+    QCOMPARE(child<QLabel>(&form, QStringLiteral("Label3"))->text(),
         QStringLiteral("智能(Intelligence)    诚实(Integrity) \n创新(Innovation)      进步(Improvement)"));
-    QCOMPARE(form.findChild<QLabel *>(QStringLiteral("I1"))->geometry(), QRect(8, 0, 94, 77));
-    QVERIFY(!form.findChild<QLabel *>(QStringLiteral("I1"))->pixmap().isNull());
-    QVERIFY(!form.findChild<QLabel *>(QStringLiteral("Picture1"))->pixmap().isNull());
+    QCOMPARE(child<QLabel>(&form, QStringLiteral("I1"))->geometry(), QRect(8, 0, 94, 77));
+    QVERIFY(!child<QLabel>(&form, QStringLiteral("I1"))->pixmap().isNull());
+    QVERIFY(!child<QLabel>(&form, QStringLiteral("Picture1"))->pixmap().isNull());
     const QStringList buttons {QStringLiteral("InputCmd"), QStringLiteral("TestCmd"), QStringLiteral("OutCmd")};
     for (const QString &name : buttons) {
-        auto *b = form.findChild<QPushButton *>(name);
-        QVERIFY2(b, qPrintable(name));
-        QVERIFY(!b->isVisible());
+        QVERIFY(!child<QPushButton>(&form, name)->isVisible());
     }
 }
 
@@ -115,7 +114,7 @@ void TestMainForm::separatorItemDoesNothing()
     testsupport::MessageRecorder messages;
     MainForm form;
     form.show();
-    form.findChild<QAction *>(QStringLiteral("no"))->trigger();
+    child<QAction>(&form, QStringLiteral("no"))->trigger();
     QVERIFY(!QApplication::activeModalWidget());
     QVERIFY(addresses.addresses.isEmpty());
     QVERIFY(messages.messages.isEmpty());
@@ -127,7 +126,7 @@ void TestMainForm::exitEndsTheApplication()
     TempDatabase temp;
     MainForm form;
     form.show();
-    QTimer::singleShot(0, &form, [&form] { form.findChild<QAction *>(QStringLiteral("exit"))->trigger(); });
+    QTimer::singleShot(0, &form, [&form] { child<QAction>(&form, QStringLiteral("exit"))->trigger(); });
     QTimer watchdog;
     watchdog.setSingleShot(true);
     connect(&watchdog, &QTimer::timeout, qApp, [] { QApplication::exit(99); });

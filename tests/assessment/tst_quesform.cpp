@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+using testsupport::child;
 using testsupport::TempDatabase;
 
 namespace {
@@ -38,17 +39,17 @@ QVariantMap monthRow(const TempDatabase &db, int month)
 
 QPushButton *nextCmd(QuesForm &form)
 {
-    return form.findChild<QPushButton *>(QStringLiteral("NextCmd"));
+    return child<QPushButton>(&form, QStringLiteral("NextCmd"));
 }
 
 QRadioButton *option(QuesForm &form, int rating)
 {
-    return form.findChild<QRadioButton *>(QStringLiteral("Option%1").arg(rating));
+    return child<QRadioButton>(&form, QStringLiteral("Option%1").arg(rating));
 }
 
 QString label(QuesForm &form, int n)
 {
-    return form.findChild<QLabel *>(QStringLiteral("Label%1").arg(n))->text();
+    return child<QLabel>(&form, QStringLiteral("Label%1").arg(n))->text();
 }
 
 // Chooses a rating (0: leave the choice as it is) and presses the button.

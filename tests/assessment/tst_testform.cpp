@@ -14,6 +14,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+using testsupport::child;
 using testsupport::ModalWatcher;
 using testsupport::TempDatabase;
 
@@ -24,12 +25,12 @@ const QString kOtherChild = QStringLiteral("小红");
 
 QLineEdit *box(QWidget &form, int n)
 {
-    return form.findChild<QLineEdit *>(QStringLiteral("Text%1").arg(n));
+    return child<QLineEdit>(&form, QStringLiteral("Text%1").arg(n));
 }
 
 QPushButton *startCmd(QWidget &form)
 {
-    return form.findChild<QPushButton *>(QStringLiteral("Command1"));
+    return child<QPushButton>(&form, QStringLiteral("Command1"));
 }
 
 void fill(QWidget &form, const QString &month, const QString &height = QStringLiteral("75.5"),
@@ -96,7 +97,7 @@ void TestTestForm::layout()
     const QStringList captions = {QStringLiteral("月龄"), QStringLiteral("身高(cm)"), QStringLiteral("体重(kg)"),
         QStringLiteral("心率(次/分)"), QStringLiteral("呼吸(次/分)")};
     for (int n = 1; n <= 5; ++n) {
-        QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label%1").arg(n))->text(), captions.at(n - 1));
+        QCOMPARE(child<QLabel>(&form, QStringLiteral("Label%1").arg(n))->text(), captions.at(n - 1));
         if (n > 1)
             QVERIFY(box(form, n)->text().isEmpty());
     }
@@ -282,10 +283,10 @@ void TestTestForm::wholeChainFromTheMenu()
             fill(*test, QStringLiteral("2"), QStringLiteral("58"), QStringLiteral("5.6"));
             ModalWatcher::when<QuesForm>([&](QuesForm *ques) {
                 QCOMPARE(ques->windowTitle(), QStringLiteral("2月测试题"));
-                auto *next = ques->findChild<QPushButton *>(QStringLiteral("NextCmd"));
+                auto *next = child<QPushButton>(ques, QStringLiteral("NextCmd"));
                 const int ratings[] = {1, 3, 5};
                 for (int rating : ratings) {
-                    ques->findChild<QRadioButton *>(QStringLiteral("Option%1").arg(rating))->click();
+                    child<QRadioButton>(ques, QStringLiteral("Option%1").arg(rating))->click();
                     next->click();
                 }
                 QCOMPARE(next->text(), QStringLiteral("测试结果"));
@@ -294,11 +295,10 @@ void TestTestForm::wholeChainFromTheMenu()
             });
             startCmd(*test)->click();
         });
-        auto *list = brow->findChild<QListWidget *>(QStringLiteral("List1"));
-        auto *ok = brow->findChild<QPushButton *>(QStringLiteral("cmdOK"));
-        const QList<QListWidgetItem *> found
-            = list ? list->findItems(kOtherChild, Qt::MatchExactly) : QList<QListWidgetItem *>();
-        if (ok && !found.isEmpty()) {
+        auto *list = child<QListWidget>(brow, QStringLiteral("List1"));
+        auto *ok = child<QPushButton>(brow, QStringLiteral("cmdOK"));
+        const QList<QListWidgetItem *> found = list->findItems(kOtherChild, Qt::MatchExactly);
+        if (!found.isEmpty()) {
             list->setCurrentItem(found.first());
             expectedChild = kOtherChild;
             ok->click();
@@ -306,7 +306,7 @@ void TestTestForm::wholeChainFromTheMenu()
             brow->reject();
         }
     });
-    mainForm.findChild<QAction *>(schema::test::kTable)->trigger();
+    child<QAction>(&mainForm, QStringLiteral("test"))->trigger();
 
     QVERIFY(!ModalWatcher::timedOut());
     QVERIFY(questionnaireDone);

@@ -16,6 +16,7 @@
 
 #include <memory>
 
+using testsupport::child;
 using testsupport::MessageRecorder;
 using testsupport::ModalWatcher;
 using testsupport::TempDatabase;
@@ -24,12 +25,12 @@ namespace {
 
 QListWidget *nameList(QWidget *form)
 {
-    return form->findChild<QListWidget *>(QStringLiteral("List1"));
+    return child<QListWidget>(form, QStringLiteral("List1"));
 }
 
 QPushButton *okButton(QWidget *form)
 {
-    return form->findChild<QPushButton *>(QStringLiteral("cmdOK"));
+    return child<QPushButton>(form, QStringLiteral("cmdOK"));
 }
 
 QStringList entries(QWidget *form)
@@ -96,7 +97,7 @@ void TestBrowForm::layout()
     form.show();
     QCOMPARE(form.windowTitle(), QStringLiteral("用户管理"));
     QCOMPARE(form.size(), QSize(184, 266));
-    QCOMPARE(form.findChild<QLabel *>(QStringLiteral("Label1"))->text(), QStringLiteral("选择用户"));
+    QCOMPARE(child<QLabel>(&form, QStringLiteral("Label1"))->text(), QStringLiteral("选择用户"));
     QCOMPARE(nameList(&form)->geometry(), QRect(16, 48, 153, 164));
     QCOMPARE(okButton(&form)->text(), QStringLiteral("确  定"));
     QCOMPARE(okButton(&form)->geometry(), QRect(56, 232, 73, 25));
@@ -231,7 +232,7 @@ void TestBrowForm::listIsRebuiltOnEveryOpening()
             ModalWatcher::when<InputForm>([](InputForm *profile) { profile->close(); });
             form->close();
         });
-        mainForm.findChild<QAction *>(QStringLiteral("dispuser"))->trigger();
+        child<QAction>(&mainForm, QStringLiteral("dispuser"))->trigger();
     };
     closeBoth();
     m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("王五")}});
@@ -249,13 +250,13 @@ void TestBrowForm::profileFormOpensForTheChosenChild()
     QString shownName;
     ModalWatcher::when<BrowForm>([&](BrowForm *form) {
         ModalWatcher::when<InputForm>([&](InputForm *profile) {
-            shownName = profile->findChild<QLineEdit *>(QStringLiteral("TextName"))->text();
+            shownName = child<QLineEdit>(profile, QStringLiteral("TextName"))->text();
             profile->close();
         });
         pick(form, 1);
         okButton(form)->click();
     });
-    mainForm.findChild<QAction *>(QStringLiteral("dispuser"))->trigger();
+    child<QAction>(&mainForm, QStringLiteral("dispuser"))->trigger();
     QCOMPARE(shownName, QStringLiteral("李四"));
     QCOMPARE(current::userName, QStringLiteral("李四"));
 }

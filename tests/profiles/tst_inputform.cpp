@@ -13,6 +13,7 @@
 
 #include <memory>
 
+using testsupport::child;
 using testsupport::MessageRecorder;
 using testsupport::ModalWatcher;
 using testsupport::TempDatabase;
@@ -24,23 +25,17 @@ const QString kDuplicateName = QStringLiteral("已有同名的儿童，请换一
 
 QLineEdit *field(QWidget *form, const char *name)
 {
-    auto *w = form->findChild<QLineEdit *>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no line edit %s", name);
-    return w;
+    return child<QLineEdit>(form, QString::fromLatin1(name));
 }
 
 QComboBox *list(QWidget *form, const char *name)
 {
-    auto *w = form->findChild<QComboBox *>(QString::fromLatin1(name));
-    if (!w)
-        qFatal("no list %s", name);
-    return w;
+    return child<QComboBox>(form, QString::fromLatin1(name));
 }
 
 QPushButton *confirmButton(QWidget *form)
 {
-    return form->findChild<QPushButton *>(QStringLiteral("ConfirmCmd"));
+    return child<QPushButton>(form, QStringLiteral("ConfirmCmd"));
 }
 
 // Selects the entry with the given text, as the user picks it.
@@ -157,9 +152,9 @@ void TestInputForm::layoutAndCaptions()
     QCOMPARE(form.windowTitle(), QStringLiteral("填写基本信息"));
     QCOMPARE(confirmButton(&form)->text(), QStringLiteral("修改完成"));
     QCOMPARE(confirmButton(&form)->geometry(), QRect(192, 312, 105, 33));
-    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("LabelAddr"))->property("text").toString(),
-        QStringLiteral("地    址"));
-    QCOMPARE(form.findChild<QWidget *>(QStringLiteral("TextEmail"))->geometry(), QRect(112, 216, 393, 29));
+    QCOMPARE(
+        child<QWidget>(&form, QStringLiteral("LabelAddr"))->property("text").toString(), QStringLiteral("地    址"));
+    QCOMPARE(child<QWidget>(&form, QStringLiteral("TextEmail"))->geometry(), QRect(112, 216, 393, 29));
     QVERIFY(!field(&form, "TextSex")->isVisible());
     QVERIFY(!field(&form, "TextBirth")->isVisible());
     QCOMPARE(items(list(&form, "ComboSex")), (QStringList {QStringLiteral("男"), QStringLiteral("女")}));
@@ -292,7 +287,7 @@ void TestInputForm::newProfileThroughTheMenu()
         });
         selection->close();
     });
-    mainForm.findChild<QAction *>(QStringLiteral("dispuser"))->trigger();
+    child<QAction>(&mainForm, QStringLiteral("dispuser"))->trigger();
 
     QVERIFY(profileShown);
     QVERIFY(m_messages->messages.isEmpty());
@@ -451,7 +446,7 @@ void TestInputForm::eachEmptyFieldGivesOneMessage()
     fillAll(&form, QStringLiteral("小红"));
     choose(list(&form, "ComboYear"), QStringLiteral("2006"));
     choose(list(&form, "ComboSex"), QStringLiteral("女"));
-    form.findChild<QLineEdit *>(empty)->clear();
+    child<QLineEdit>(&form, empty)->clear();
     QStringList entries;
     for (const QLineEdit *e : form.findChildren<QLineEdit *>())
         entries.append(e->text());

@@ -14,6 +14,7 @@
 #include <QtTest>
 
 using testsupport::AddressRecorder;
+using testsupport::child;
 using testsupport::MessageRecorder;
 using testsupport::TempDatabase;
 
@@ -40,7 +41,7 @@ QString TestBrowser::reportAddress()
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
-    form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
+    child<QPushButton>(&form, QStringLiteral("OKCmd"))->click();
     return addresses.addresses.value(0);
 }
 

@@ -12,6 +12,7 @@
 #include <QtTest>
 
 using testsupport::AddressRecorder;
+using testsupport::child;
 using testsupport::MessageRecorder;
 using testsupport::ModalWatcher;
 using testsupport::TempDatabase;
@@ -74,10 +75,9 @@ void TestOutForm::layout()
     QCOMPARE(form.minimumSize(), form.maximumSize());
     QVERIFY(!(form.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
 
-    auto *label = form.findChild<QLabel *>(QStringLiteral("Label1"));
-    auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
-    auto *ok = form.findChild<QPushButton *>(QStringLiteral("OKCmd"));
-    QVERIFY(label && combo && ok);
+    auto *label = child<QLabel>(&form, QStringLiteral("Label1"));
+    auto *combo = child<QComboBox>(&form, QStringLiteral("ComboMon"));
+    auto *ok = child<QPushButton>(&form, QStringLiteral("OKCmd"));
     QCOMPARE(label->text(), QStringLiteral("选择月份"));
     QCOMPARE(label->geometry(), QRect(40, 16, 73, 25));
     QCOMPARE(combo->geometry(), QRect(128, 16, 97, 24));
@@ -94,8 +94,8 @@ void TestOutForm::focusTabOrderAndKeys()
     TempDatabase db;
     db.addRow(schema::testrecord::kTable, month(kChild, 1));
     OutForm form;
-    auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
-    auto *ok = form.findChild<QPushButton *>(QStringLiteral("OKCmd"));
+    auto *combo = child<QComboBox>(&form, QStringLiteral("ComboMon"));
+    auto *ok = child<QPushButton>(&form, QStringLiteral("OKCmd"));
     form.show();
     QVERIFY(QTest::qWaitForWindowActive(&form));
     QCOMPARE(QApplication::focusWidget(), ok);
@@ -127,7 +127,7 @@ void TestOutForm::listsTheChildsMonthsLastSelected()
     db.addRow(schema::testrecord::kTable, month(QStringLiteral("小红"), 8));
 
     OutForm form;
-    auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
+    auto *combo = child<QComboBox>(&form, QStringLiteral("ComboMon"));
     QCOMPARE(entries(combo), (QStringList {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
     QCOMPARE(combo->currentIndex(), 2);
     QCOMPARE(combo->currentText(), QStringLiteral("3"));
@@ -151,15 +151,15 @@ void TestOutForm::requestsTheFollowingMonth()
     messages.onMessage = [&](const QString &) { addressesAtMessage = addresses.addresses.size(); };
 
     OutForm form;
-    form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
+    child<QPushButton>(&form, QStringLiteral("OKCmd"))->click();
     QCOMPARE(messages.messages, QStringList {QStringLiteral("4月的教育方案需要联网获取!")});
     QCOMPARE(addressesAtMessage, 0);
     QCOMPARE(addresses.addresses, QStringList {reportAddress(QStringLiteral("month=4&a2=10&a3=12.5&a4=8&a5=9"))});
 
     // Another month chosen: its own scores, and the selection stays.
-    auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
+    auto *combo = child<QComboBox>(&form, QStringLiteral("ComboMon"));
     combo->setCurrentIndex(0);
-    form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
+    child<QPushButton>(&form, QStringLiteral("OKCmd"))->click();
     QCOMPARE(addresses.addresses.last(), reportAddress(QStringLiteral("month=2&a2=1&a3=1&a4=1&a5=1")));
     QCOMPARE(combo->currentIndex(), 0);
 }
@@ -174,7 +174,7 @@ void TestOutForm::eachPressIsOneRequest()
     messages.onMessage = [&](const QString &text) { order << text; };
 
     OutForm form;
-    auto *ok = form.findChild<QPushButton *>(QStringLiteral("OKCmd"));
+    auto *ok = child<QPushButton>(&form, QStringLiteral("OKCmd"));
     ok->click();
     order << addresses.addresses.value(0);
     ok->click();
@@ -195,8 +195,8 @@ void TestOutForm::nameWithQuote()
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
-    QCOMPARE(entries(form.findChild<QComboBox *>(QStringLiteral("ComboMon"))), QStringList {QStringLiteral("2")});
-    form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
+    QCOMPARE(entries(child<QComboBox>(&form, QStringLiteral("ComboMon"))), QStringList {QStringLiteral("2")});
+    child<QPushButton>(&form, QStringLiteral("OKCmd"))->click();
     QCOMPARE(addresses.addresses, QStringList {reportAddress(QStringLiteral("month=3&a2=10&a3=12.5&a4=8&a5=9"))});
 }
 
@@ -207,10 +207,10 @@ void TestOutForm::nothingSelected()
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
-    auto *combo = form.findChild<QComboBox *>(QStringLiteral("ComboMon"));
+    auto *combo = child<QComboBox>(&form, QStringLiteral("ComboMon"));
     QCOMPARE(combo->count(), 0);
     QCOMPARE(combo->currentIndex(), -1);
-    form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
+    child<QPushButton>(&form, QStringLiteral("OKCmd"))->click();
     QCOMPARE(messages.messages, QStringList {QStringLiteral("还没有测试记录，请先进行测试")});
     QVERIFY(addresses.addresses.isEmpty());
 }
@@ -232,7 +232,7 @@ void TestOutForm::unfinishedQuestionnaire()
     MessageRecorder messages;
     AddressRecorder addresses;
     OutForm form;
-    form.findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
+    child<QPushButton>(&form, QStringLiteral("OKCmd"))->click();
     QCOMPARE(messages.messages, QStringList {QStringLiteral("6月的测试没有完成，不能获取教育方案")});
     QVERIFY(addresses.addresses.isEmpty());
 }
@@ -246,13 +246,13 @@ void TestOutForm::rowGoneSinceListing()
     AddressRecorder addresses;
     OutForm form;
     db.open().Execute(QStringLiteral("delete from testrecord where monthage=3"));
-    auto *ok = form.findChild<QPushButton *>(QStringLiteral("OKCmd"));
+    auto *ok = child<QPushButton>(&form, QStringLiteral("OKCmd"));
     ok->click();
     QCOMPARE(messages.messages, QStringList {QStringLiteral("找不到3月的测试记录")});
     QVERIFY(addresses.addresses.isEmpty());
 
     // The window goes on working for the months still there.
-    form.findChild<QComboBox *>(QStringLiteral("ComboMon"))->setCurrentIndex(0);
+    child<QComboBox>(&form, QStringLiteral("ComboMon"))->setCurrentIndex(0);
     ok->click();
     QCOMPARE(addresses.addresses.size(), 1);
 }
@@ -273,11 +273,11 @@ void TestOutForm::openedFromTheMenu()
     ModalWatcher::when<OutForm>([&](OutForm *form) {
         seen = true;
         QCOMPARE(form->parentWidget(), &main);
-        QCOMPARE(form->findChild<QComboBox *>(QStringLiteral("ComboMon"))->currentText(), QStringLiteral("3"));
-        form->findChild<QPushButton *>(QStringLiteral("OKCmd"))->click();
+        QCOMPARE(child<QComboBox>(form, QStringLiteral("ComboMon"))->currentText(), QStringLiteral("3"));
+        child<QPushButton>(form, QStringLiteral("OKCmd"))->click();
         form->close();
     });
-    main.findChild<QAction *>(QStringLiteral("outputreport"))->trigger();
+    child<QAction>(&main, QStringLiteral("outputreport"))->trigger();
     QVERIFY(seen);
     QVERIFY(!ModalWatcher::timedOut());
     QCOMPARE(messages.messages, QStringList {QStringLiteral("4月的教育方案需要联网获取!")});

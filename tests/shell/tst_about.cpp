@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+using testsupport::child;
 using testsupport::MessageRecorder;
 using testsupport::ModalWatcher;
 using testsupport::TempDatabase;
@@ -46,7 +47,7 @@ bool runFromMenu(const std::function<void(frmAbout *)> &handler)
     MainForm main;
     ModalWatcher::resetTimedOut();
     ModalWatcher::when<frmAbout>([&](frmAbout *dialog) { handler(dialog); }, 3000);
-    main.findChild<QAction *>(QStringLiteral("about"))->trigger();
+    child<QAction>(&main, QStringLiteral("about"))->trigger();
     return !ModalWatcher::timedOut();
 }
 } // namespace
@@ -73,8 +74,7 @@ void TestAbout::layoutAndTexts()
     QCOMPARE(dialog.palette().color(QPalette::Window), QColor(Qt::white));
     QVERIFY(dialog.autoFillBackground());
 
-    auto label = [&](const char *name) { return dialog.findChild<QLabel *>(QString::fromLatin1(name)); };
-    QVERIFY(label("Image1") && label("lblTitle") && label("lblVersion") && label("lblDescription"));
+    auto label = [&](const char *name) { return child<QLabel>(&dialog, QString::fromLatin1(name)); };
     QCOMPARE(label("Image1")->geometry(), QRect(8, 8, 92, 85));
     QVERIFY(label("Image1")->hasScaledContents());
     QVERIFY(!label("Image1")->pixmap().isNull());
@@ -101,16 +101,14 @@ void TestAbout::layoutAndTexts()
             QStringLiteral("    这个版本为简版，供家庭使用，不提供亲子教育方案。本中心为会员提供分月份的活动指导，"
                            "让家长把家变成亲子中心，比去亲子中心会有更好的效果。")}));
 
-    auto *grey = dialog.findChild<QFrame *>(QStringLiteral("Line1_1"));
-    auto *white = dialog.findChild<QFrame *>(QStringLiteral("Line1_0"));
-    QVERIFY(grey && white);
+    auto *grey = child<QFrame>(&dialog, QStringLiteral("Line1_1"));
+    auto *white = child<QFrame>(&dialog, QStringLiteral("Line1_0"));
     QCOMPARE(grey->geometry(), QRect(8, 168, 372, 1));
     QCOMPARE(grey->palette().color(QPalette::Window), QColor(128, 128, 128));
     QCOMPARE(white->geometry(), QRect(8, 168, 371, 2));
 
-    auto *ok = dialog.findChild<QPushButton *>(QStringLiteral("cmdOK"));
-    auto *sysInfo = dialog.findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
-    QVERIFY(ok && sysInfo);
+    auto *ok = child<QPushButton>(&dialog, QStringLiteral("cmdOK"));
+    auto *sysInfo = child<QPushButton>(&dialog, QStringLiteral("cmdSysInfo"));
     QCOMPARE(ok->text(), QStringLiteral("OK"));
     QCOMPARE(ok->geometry(), QRect(283, 176, 84, 23));
     QVERIFY(ok->isDefault());
@@ -140,7 +138,7 @@ void TestAbout::closes()
         QWidget *focus = QApplication::focusWidget();
         focusName = focus ? focus->objectName() : QString();
         if (key == 0)
-            dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+            child<QPushButton>(dialog, QStringLiteral("cmdOK"))->click();
         else
             QTest::keyClick(focus ? focus : dialog, Qt::Key(key));
     });
@@ -156,9 +154,9 @@ void TestAbout::startsTheTool()
     MessageRecorder messages;
     bool stayedOpen = false;
     const bool closed = runFromMenu([&](frmAbout *dialog) {
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
+        child<QPushButton>(dialog, QStringLiteral("cmdSysInfo"))->click();
         stayedOpen = dialog->isVisible();
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        child<QPushButton>(dialog, QStringLiteral("cmdOK"))->click();
     });
     QVERIFY(closed);
     QVERIFY(stayedOpen);
@@ -175,11 +173,11 @@ void TestAbout::enterOnTheToolButtonStartsTheTool()
     bool stayedOpen = false;
     bool okWasDefault = true;
     const bool closed = runFromMenu([&](frmAbout *dialog) {
-        auto *sysInfo = dialog->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"));
+        auto *sysInfo = child<QPushButton>(dialog, QStringLiteral("cmdSysInfo"));
         typed = testsupport::typeOnFocused(sysInfo, Qt::Key_Return);
         stayedOpen = dialog->isVisible();
-        okWasDefault = dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->isDefault();
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        okWasDefault = child<QPushButton>(dialog, QStringLiteral("cmdOK"))->isDefault();
+        child<QPushButton>(dialog, QStringLiteral("cmdOK"))->click();
     });
     QVERIFY(closed);
     QVERIFY(typed);
@@ -222,9 +220,9 @@ void TestAbout::unavailable()
     bool stayedOpen = false;
     const bool closed = runFromMenu([&](frmAbout *dialog) {
         shown = dialog;
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdSysInfo"))->click();
+        child<QPushButton>(dialog, QStringLiteral("cmdSysInfo"))->click();
         stayedOpen = dialog->isVisible();
-        dialog->findChild<QPushButton *>(QStringLiteral("cmdOK"))->click();
+        child<QPushButton>(dialog, QStringLiteral("cmdOK"))->click();
     });
     QVERIFY(closed);
     QCOMPARE(messages.messages, QStringList {kUnavailable});

@@ -8,6 +8,7 @@
 #include <QtTest>
 
 using testsupport::AddressRecorder;
+using testsupport::child;
 using testsupport::TempDatabase;
 
 // The web page commands of the main window: ten menu items and the logo.
@@ -45,8 +46,7 @@ void TestWebPages::menuItemOpensItsPage()
     TempDatabase db;
     MainForm main;
     AddressRecorder recorder;
-    auto *action = main.findChild<QAction *>(item);
-    QVERIFY(action);
+    auto *action = child<QAction>(&main, item);
     action->trigger();
     QCOMPARE(recorder.addresses, QStringList {webpages::baseUrl() + path});
 }
@@ -58,8 +58,7 @@ void TestWebPages::logoOpensTheSiteItself()
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     AddressRecorder recorder;
-    auto *logo = main.findChild<QLabel *>(QStringLiteral("I1"));
-    QVERIFY(logo);
+    auto *logo = child<QLabel>(&main, QStringLiteral("I1"));
     QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(2, 2));
     QTest::mouseClick(logo, Qt::LeftButton, {}, QPoint(logo->width() - 3, logo->height() - 3));
     QCOMPARE(recorder.addresses, (QStringList {webpages::baseUrl(), webpages::baseUrl()}));
@@ -75,7 +74,7 @@ void TestWebPages::logoIsClickedLikeAButton()
     main.show();
     QVERIFY(QTest::qWaitForWindowExposed(&main));
     AddressRecorder recorder;
-    auto *logo = main.findChild<QLabel *>(QStringLiteral("I1"));
+    auto *logo = child<QLabel>(&main, QStringLiteral("I1"));
     // Through the window, as the window system delivers the mouse.
     QWindow *window = main.windowHandle();
     const QPoint onLogo = logo->mapTo(&main, QPoint(10, 10));
@@ -104,8 +103,8 @@ void TestWebPages::eachChoiceIsOneRequest()
     TempDatabase db;
     MainForm main;
     AddressRecorder recorder;
-    auto *deve = main.findChild<QAction *>(QStringLiteral("deve"));
-    auto *zhili = main.findChild<QAction *>(QStringLiteral("zhili"));
+    auto *deve = child<QAction>(&main, QStringLiteral("deve"));
+    auto *zhili = child<QAction>(&main, QStringLiteral("zhili"));
     deve->trigger();
     deve->trigger();
     zhili->trigger();
@@ -120,7 +119,7 @@ void TestWebPages::separatorOpensNothing()
     TempDatabase db;
     MainForm main;
     AddressRecorder recorder;
-    main.findChild<QAction *>(QStringLiteral("no"))->trigger();
+    child<QAction>(&main, QStringLiteral("no"))->trigger();
     QVERIFY(recorder.addresses.isEmpty());
 }
 

@@ -123,15 +123,41 @@ void ModalWatcher::poll()
         g_timedOut = true;
         m_timer.stop();
         deleteLater();
-        while (QWidget *w = QApplication::activeModalWidget()) {
-            if (auto *dialog = qobject_cast<QDialog *>(w))
-                dialog->reject();
-            else
-                w->close();
-            if (QApplication::activeModalWidget() == w)
-                break;
-        }
+        closeModalWindows();
     }
+}
+
+void closeModalWindows()
+{
+    while (QWidget *w = QApplication::activeModalWidget()) {
+        if (auto *dialog = qobject_cast<QDialog *>(w))
+            dialog->reject();
+        else
+            w->close();
+        if (QApplication::activeModalWidget() == w)
+            break;
+    }
+}
+
+void failMissingChild(const QObject *parent, const QString &name, const char *type)
+{
+    const QString message
+        = QStringLiteral("%1 \"%2\" is missing from %3 \"%4\"")
+              .arg(QLatin1String(type), name, QLatin1String(parent->metaObject()->className()), parent->objectName());
+    QTest::qFail(message.toUtf8().constData(), __FILE__, __LINE__);
+    // Runs until the test (and its data row) that failed is over.
+    auto *closer = new QTimer(qApp);
+    const QByteArray test = QTest::currentTestFunction();
+    const QByteArray row = QTest::currentDataTag();
+    QObject::connect(closer, &QTimer::timeout, closer, [closer, test, row] {
+        if (test != QTest::currentTestFunction() || row != QTest::currentDataTag()) {
+            closer->deleteLater();
+            return;
+        }
+        closeModalWindows();
+    });
+    closer->start(10);
+    closeModalWindows();
 }
 
 bool typeOnFocused(QWidget *control, Qt::Key key)

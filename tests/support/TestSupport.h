@@ -8,9 +8,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <type_traits>
 
 namespace testsupport {
 
@@ -94,10 +96,30 @@ private:
 // holds the focus then. Returns false if the control could not take the focus.
 bool typeOnFocused(QWidget *control, Qt::Key key);
 
-// Finds a child by objectName; fails the current test when it is missing.
+// Closes every modal window, innermost first.
+void closeModalWindows();
+
+// Fails the running test, naming the child that is missing, and from then on
+// closes every modal window until that test ends, so that it cannot wait for
+// a click the missing control would have given.
+void failMissingChild(const QObject *parent, const QString &name, const char *type);
+
+// Finds a child by objectName. A missing child fails the running test; the
+// caller then gets a hidden, nameless stand-in of the same type, owned by the
+// parent, so that the test ends with its failure instead of a crash.
 template <class T> T *child(QObject *parent, const QString &name)
 {
-    return parent->findChild<T *>(name);
+    if (T *found = parent->findChild<T *>(name))
+        return found;
+    failMissingChild(parent, name, T::staticMetaObject.className());
+    auto *standIn = new T;
+    if constexpr (std::is_base_of_v<QWidget, T>) {
+        if (parent->isWidgetType())
+            standIn->setParent(static_cast<QWidget *>(parent));
+    } else {
+        standIn->setParent(parent);
+    }
+    return standIn;
 }
 
 } // namespace testsupport
