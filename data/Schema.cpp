@@ -1,5 +1,8 @@
 #include "Schema.h"
 
+#include "ContentFile.h"
+#include "assessment/Scoring.h"
+
 namespace schema {
 
 QString testrecord::answers(int domain)
@@ -35,14 +38,14 @@ const QList<Table> &tables()
             {{testrecord::kUser, text}, {testrecord::kMonthAge, small}, {testrecord::kHeight, real},
                 {testrecord::kWeight, real}, {testrecord::kHeartRate, real}, {testrecord::kBreath, real}},
             {{testrecord::kMonthAge}, {testrecord::kUser, testrecord::kMonthAge}}};
-        for (int d = 1; d <= 5; ++d)
+        for (int d = scoring::kFirstDomain; d <= scoring::kLastDomain; ++d)
             records.columns.append({testrecord::answers(d), text});
-        for (int d = 1; d <= 5; ++d)
+        for (int d = scoring::kFirstDomain; d <= scoring::kLastDomain; ++d)
             records.columns.append({testrecord::score(d), real});
 
         Table items {test::kTable,
             {{test::kAge, small}, {test::kItem, text}, {test::kHowTo, text}, {test::kGoal, text}}, {{test::kAge}}};
-        for (int o = 1; o <= 4; ++o)
+        for (int o = 1; o <= content::kOptionCount; ++o)
             items.columns.append({test::option(o), text});
         items.columns.append({test::kClass, text});
         items.columns.append({test::kPoints, real});
