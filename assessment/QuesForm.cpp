@@ -2,6 +2,7 @@
 #include "ui/Controls.h"
 
 #include "data/AssessmentDb.h"
+#include "data/ContentFile.h"
 #include "data/Conversions.h"
 #include "data/Records.h"
 #include "data/Schema.h"
@@ -112,12 +113,12 @@ void QuesForm::showItem()
     m_item->setText(dao::textOr(m_items.Fields(schema::test::kItem).Value(), QString()));
     m_howto->setText(dao::textOr(m_items.Fields(schema::test::kHowTo).Value(), QString()));
     m_goal->setText(dao::textOr(m_items.Fields(schema::test::kGoal).Value(), QString()));
-    const auto &captions = scoring::kRatingCaptions;
-    m_options[0]->setText(dao::textOr(m_items.Fields(schema::test::option(1)).Value(), captions[0]));
-    m_options[1]->setText(dao::textOr(m_items.Fields(schema::test::option(2)).Value(), captions[1]));
-    m_options[2]->setText(dao::textOr(m_items.Fields(schema::test::option(3)).Value(), captions[2]));
-    m_options[3]->setText(dao::textOr(m_items.Fields(schema::test::option(4)).Value(), captions[3]));
-    m_options[4]->setText(captions[4]);
+    for (int i = 0; i < scoring::kRatingCount; ++i) {
+        const QString &common = scoring::kRatingCaptions.at(static_cast<std::size_t>(i));
+        m_options[i]->setText(i < content::kOptionCount
+                ? dao::textOr(m_items.Fields(schema::test::option(i + 1)).Value(), common)
+                : common);
+    }
 }
 
 int QuesForm::chosenRating() const

@@ -27,10 +27,8 @@ TestForm::TestForm(QWidget *parent)
 
     // Load step: propose one more than the highest month age of any child.
     m_db = assessmentdb::open();
-    if (!records::anyMonthRecorded(m_db))
-        m_monthAge->setText(monthcheck::proposal(false, QVariant()));
-    else
-        m_monthAge->setText(monthcheck::proposal(true, records::highestMonthAge(m_db)));
+    const QVariant highest = records::highestMonthAge(m_db);
+    m_monthAge->setText(monthcheck::proposal(!highest.isNull(), highest));
 }
 
 void TestForm::buildControls()

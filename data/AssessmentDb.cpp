@@ -128,7 +128,6 @@ void storeVersion(dao::Database &db, const QString &content)
     db.Execute(QStringLiteral("DELETE FROM %1").arg(schema::version::kTable));
     db.Execute(QStringLiteral("INSERT INTO %1 (%2) VALUES (?)").arg(schema::version::kTable, schema::version::kContent),
         {content});
-    db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
 }
 
 // The schema changes from each older version to the current one; called
@@ -195,15 +194,22 @@ void requireSchema(dao::Database &db)
             dao::kItemNotFound, QStringLiteral("在此集合中找不到项目 1：表 'user' 的第二个字段不是 'name'。"));
 }
 
+// Opens the file for writing and checks it: a newer schema is refused, and
+// every table and column must be there. An older schema is left to migrate.
+dao::Database openChecked()
+{
+    dao::Database db = dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
+    refuseNewer(db, schemaOf(db));
+    requireSchema(db);
+    return db;
+}
+
 } // namespace
 
 dao::Database open()
 {
-    dao::Database db = dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
-    const int schema = schemaOf(db);
-    refuseNewer(db, schema);
-    requireSchema(db);
-    if (schema < kSchemaVersion) {
+    dao::Database db = openChecked();
+    if (const int schema = schemaOf(db); schema < kSchemaVersion) {
         dao::Transaction tx(db);
         migrate(db, schema);
         tx.Commit();
@@ -223,10 +229,8 @@ dao::Database openAtStart()
         return open();
     // A user's own copy: an older schema is migrated together with the new
     // questionnaire, in one step, below.
-    dao::Database db = dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
+    dao::Database db = openChecked();
     const Version own = versionOf(db);
-    refuseNewer(db, own.schema);
-    requireSchema(db);
     QFile stamp(versionFilePath(where.installed));
     if (stamp.open(QIODevice::ReadOnly) && QString::fromUtf8(stamp.readAll()).trimmed() == own.toString())
         return db;

@@ -449,7 +449,7 @@ Recordset Database::OpenRecordset(const QString &source, const QVariantList &par
     if (isName(source)) {
         if (!parameters.isEmpty())
             throw DbError(kEngineFailure, QStringLiteral("表 '%1' 不带参数。").arg(source));
-        return open(QStringLiteral("SELECT rowid, * FROM %1 ORDER BY rowid").arg(quoted(source)), source, {});
+        return OpenTable(source);
     }
     return open(source, QString(), parameters);
 }
@@ -460,8 +460,9 @@ Recordset Database::OpenTable(const QString &table, const QString &condition, co
         throw tableNotFound(table);
     // The condition stands on lines of its own, so that a comment at its end
     // ends with it.
-    return open(QStringLiteral("SELECT rowid, * FROM %1 WHERE (\n%2\n) ORDER BY rowid").arg(quoted(table), condition),
-        table, parameters);
+    const QString where = condition.isEmpty() ? QString() : QStringLiteral(" WHERE (\n%1\n)").arg(condition);
+    return open(
+        QStringLiteral("SELECT rowid, * FROM %1%2 ORDER BY rowid").arg(quoted(table), where), table, parameters);
 }
 
 // Reads the rows of a statement; with a table, its first column is the

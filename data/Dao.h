@@ -40,8 +40,8 @@ public:
     Recordset OpenRecordset(const QString &source, const QVariantList &parameters = {});
 
     // The rows of a table that meet a condition (the text after WHERE, with
-    // ? for each parameter), in stored order and editable.
-    Recordset OpenTable(const QString &table, const QString &condition, const QVariantList &parameters = {});
+    // ? for each parameter; none: every row), in stored order and editable.
+    Recordset OpenTable(const QString &table, const QString &condition = {}, const QVariantList &parameters = {});
 
     // Runs a statement that changes rows; returns the number of rows changed.
     int Execute(const QString &statement, const QVariantList &parameters = {});

@@ -44,9 +44,7 @@ dao::Recordset profileOf(dao::Database &db, const QString &name)
 
 bool childExists(dao::Database &db, const QString &name)
 {
-    return !db.OpenRecordset(
-                  QStringLiteral("SELECT 1 FROM %1 WHERE %2 LIMIT 1").arg(user::kTable, equals(user::kName)), {name})
-                .AtEOF();
+    return !profileOf(db, name).AtEOF();
 }
 
 int renameMonths(dao::Database &db, const QString &from, const QString &to)
@@ -59,11 +57,6 @@ int renameMonths(dao::Database &db, const QString &from, const QString &to)
 dao::Recordset monthRecords(dao::Database &db)
 {
     return db.OpenRecordset(testrecord::kTable);
-}
-
-bool anyMonthRecorded(dao::Database &db)
-{
-    return !db.OpenRecordset(QStringLiteral("SELECT 1 FROM %1 LIMIT 1").arg(testrecord::kTable)).AtEOF();
 }
 
 QVariant highestMonthAge(dao::Database &db)

@@ -37,10 +37,7 @@ int renameMonths(dao::Database &db, const QString &from, const QString &to);
 // Every month record, editable; a new month is appended to it.
 dao::Recordset monthRecords(dao::Database &db);
 
-// Whether any month has been recorded.
-bool anyMonthRecorded(dao::Database &db);
-
-// The highest month age recorded; Null when there is none.
+// The highest month age recorded; Null when none is.
 QVariant highestMonthAge(dao::Database &db);
 
 // A month age is recorded once in a file, whichever child it belongs to.
