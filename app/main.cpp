@@ -1,17 +1,16 @@
 #include "app/Application.h"
+#include "app/CommandLine.h"
 #include "app/Startup.h"
-#include "platform/Terminal.h"
-#include "reports/ReportCommand.h"
+#include "ui/CommandOutput.h"
 
 int main(int argc, char **argv)
 {
-    if (reportcommand::requested(argc, argv)) {
-        // Started from a shell, the command shows no window: it needs no
-        // display, and it reports on standard error.
-        if (platform::stderrIsTerminal() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (commandline::requested(argc, argv)) {
+        // A command shows no window: started from a shell, a script or a
+        // machine without a display it needs none.
+        cli::choosePlatform();
         Application app(argc, argv);
-        return reportcommand::main(QCoreApplication::arguments());
+        return commandline::run(QCoreApplication::arguments());
     }
     Application app(argc, argv);
     return startup::run();

@@ -2,7 +2,6 @@
 
 #include <QDate>
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 
@@ -10,10 +9,6 @@
 // and development report without opening a window and hands it to the
 // desktop's PDF viewer.
 namespace reportcommand {
-
-// True when the command line asks for the report or its help; the
-// application then runs the command instead of its main window.
-bool requested(int argc, char **argv);
 
 struct Options {
     std::optional<QString> child;
@@ -23,11 +18,6 @@ struct Options {
     QDate today;
 };
 
-// Parses the arguments (program name first). Prints the help and returns
-// nothing with exitCode 0 for --help; says what is wrong and returns nothing
-// with a non-zero exitCode for a bad command line.
-std::optional<Options> parse(const QStringList &arguments, int &exitCode);
-
 // The file name of a report made on a date: "成长报告-<name>-<yyyy-MM-dd>.pdf",
 // with "全部" for every child; characters a file name cannot hold become "_".
 QString fileName(const std::optional<QString> &child, const QDate &date);
@@ -35,8 +25,5 @@ QString fileName(const std::optional<QString> &child, const QDate &date);
 // Writes the report and opens it. Returns the exit status; on any failure
 // nothing is written and the reason is reported in one sentence.
 int run(const Options &options);
-
-// parse() and run() together, for main().
-int main(const QStringList &arguments);
 
 } // namespace reportcommand

@@ -10,4 +10,7 @@ inline const QString kTitle = QStringLiteral("禾岚多元智能测评系统（�
 // The product's full title, as the About dialog shows it.
 inline const QString kProductTitle = QStringLiteral("禾岚多元智能测评系统");
 
+// The program's version, major.minor (the build's project version).
+inline const QString kVersion = QStringLiteral(CG_VERSION);
+
 } // namespace appinfo

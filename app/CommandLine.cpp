@@ -1,0 +1,187 @@
+#include "CommandLine.h"
+
+#include "reports/ReportCommand.h"
+#include "ui/AppInfo.h"
+#include "ui/CommandOutput.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDir>
+#include <QStandardPaths>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+
+namespace commandline {
+
+namespace {
+
+constexpr int kBadCommandLine = 2;
+
+const QString kHelp = QStringLiteral("help");
+const QString kVersion = QStringLiteral("version");
+const QString kReport = QStringLiteral("report");
+const QString kChild = QStringLiteral("child");
+const QString kOutput = QStringLiteral("output");
+
+// Qt's own options, which the application object takes out of the
+// arguments; those that take a value.
+const char *const kQtOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
+    "qwindowgeometry", "qwindowicon", "qwindowtitle", "display", "geometry", "title", "name", "style",
+    "stylesheet", "session"};
+const char *const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
+
+// One mode of the program: the option that selects it, the options that go
+// only with it, its line of the usage and what it does.
+struct Mode {
+    QString option;
+    QStringList with;
+    QString synopsis;
+    std::function<int(const QCommandLineParser &)> run;
+};
+
+int runReport(const QCommandLineParser &parser)
+{
+    reportcommand::Options options;
+    if (parser.isSet(kChild))
+        options.child = parser.value(kChild);
+    options.output = parser.value(kOutput);
+    options.documentsDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (options.documentsDir.isEmpty())
+        options.documentsDir = QDir::homePath();
+    options.today = QDate::currentDate();
+    return reportcommand::run(options);
+}
+
+const QList<Mode> &modes()
+{
+    static const QList<Mode> all = {
+        {kReport, {kChild, kOutput}, QStringLiteral("childgrowth --report [--child 名字] [--output 文件.pdf]"),
+            runReport},
+    };
+    return all;
+}
+
+QList<QCommandLineOption> options()
+{
+    return {
+        {kReport, QStringLiteral("生成成长报告（PDF）并打开。\nWrite the growth report (PDF) and open it.")},
+        {kChild,
+            QStringLiteral(
+                "只为名叫 <name> 的孩子生成（默认：所有孩子）。\nOnly the child named <name> (default: every child)."),
+            QStringLiteral("name")},
+        {kOutput,
+            QStringLiteral("写入这个文件（默认：文档文件夹里的 成长报告-<姓名>-<日期>.pdf，不覆盖已有的文件）。\n"
+                           "Write to this file (default: 成长报告-<name>-<date>.pdf in the Documents folder, never "
+                           "replacing an existing file)."),
+            QStringLiteral("file.pdf")},
+        {kVersion, QStringLiteral("显示版本后退出。\nPrint the version and exit.")},
+    };
+}
+
+QString usage()
+{
+    QStringList lines{QStringLiteral("用法 / Usage:"),
+        QStringLiteral("  childgrowth                  打开程序窗口 / open the program's window")};
+    for (const Mode &mode : modes())
+        lines << QStringLiteral("  ") + mode.synopsis;
+    lines << QStringLiteral("  childgrowth --help | --version");
+    return lines.join(QLatin1Char('\n'));
+}
+
+int badCommandLine(const QString &sentence)
+{
+    return cli::fail(QStringLiteral("命令行有误：%1\n%2").arg(sentence, usage()), kBadCommandLine);
+}
+
+QString dashed(const QString &name)
+{
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+} // namespace
+
+bool requested(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const char *arg = argv[i];
+        if (arg[0] != '-')
+            return true;
+        const char *name = arg + (arg[1] == '-' ? 2 : 1);
+        bool qtOption = false;
+        for (const char *option : kQtOptionsWithValue) {
+            if (std::strcmp(name, option) == 0) {
+                qtOption = true;
+                ++i; // its value
+            }
+        }
+        for (const char *flag : kQtFlags)
+            qtOption = qtOption || std::strcmp(name, flag) == 0;
+        if (!qtOption && std::strncmp(name, "qmljsdebugger=", 14) != 0)
+            return true;
+    }
+    return false;
+}
+
+int run(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "%1 %2\n\n"
+        "记录 0 至 36 个月幼儿的成长和发展。不带选项时打开程序窗口；下面的选项不打开窗口。\n"
+        "Follows a young child's growth and development from birth to 36 months. Without options it opens the "
+        "program's window; the options below open none.\n\n%3")
+                                         .arg(appinfo::kTitle, appinfo::kVersion, usage()));
+    parser.addHelpOption();
+    parser.addOptions(options());
+
+    if (!parser.parse(arguments)) {
+        const QStringList unknown = parser.unknownOptionNames();
+        return badCommandLine(unknown.isEmpty()
+                ? parser.errorText()
+                : QStringLiteral("不认识的选项“%1”。Unknown option '%1'.").arg(dashed(unknown.first())));
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return badCommandLine(QStringLiteral("多余的参数“%1”。Unexpected argument '%1'.")
+                                  .arg(parser.positionalArguments().first()));
+    }
+    if (parser.isSet(kHelp)) {
+        cli::say(parser.helpText());
+        return EXIT_SUCCESS;
+    }
+    if (parser.isSet(kVersion)) {
+        cli::say(QStringLiteral("childgrowth %1").arg(appinfo::kVersion));
+        return EXIT_SUCCESS;
+    }
+
+    const Mode *chosen = nullptr;
+    for (const Mode &mode : modes()) {
+        if (!parser.isSet(mode.option))
+            continue;
+        if (chosen) {
+            return badCommandLine(QStringLiteral("%1 和 %2 不能一起使用。%1 and %2 cannot be used together.")
+                                      .arg(dashed(chosen->option), dashed(mode.option)));
+        }
+        chosen = &mode;
+    }
+    for (const QString &name : parser.optionNames()) {
+        const bool belongs = std::any_of(modes().cbegin(), modes().cend(),
+            [&](const Mode &mode) { return mode.option == name || (chosen == &mode && mode.with.contains(name)); });
+        if (!belongs) {
+            QStringList owners;
+            for (const Mode &mode : modes()) {
+                if (mode.with.contains(name))
+                    owners << dashed(mode.option);
+            }
+            return badCommandLine(QStringLiteral("%1 只能与 %2 一起使用。%1 goes only with %2.")
+                                      .arg(dashed(name), owners.join(QStringLiteral(" / "))));
+        }
+    }
+    if (!chosen)
+        return badCommandLine(QStringLiteral("没有给出要做的事。No command given."));
+    return chosen->run(parser);
+}
+
+} // namespace commandline
