@@ -21,6 +21,8 @@ if [[ "${1:-}" == "--tests" ]]; then
   # The sanitizer build and the fuzz targets: clang with its sanitizer and
   # libFuzzer runtimes, and the symbolizer that names the lines in a report.
   packages+=(clang libclang-rt-14-dev llvm-14)
+  # The syntax check of the Windows sources: a cross-compiler for Windows.
+  packages+=(g++-mingw-w64-x86-64-posix)
 fi
 
 missing=()
