@@ -1,8 +1,9 @@
 // Checks the questionnaire content (content/items-*.tsv) as a whole: every
 // month age is complete and scored to 16 points per domain, the texts are clean,
 // said once and fit the boxes of the questionnaire window, every source tag is
-// explained in content/README.md, and the installed database holds exactly
-// these rows.
+// explained in content/README.md, the writing rules listed there hold (hedged
+// emerging items, one domain per skill, numbers as figures), and the installed
+// database holds exactly these rows.
 
 #include "assessment/Scoring.h"
 #include "data/AssessmentDb.h"
@@ -24,8 +25,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -99,6 +102,113 @@ bool hasBreakOrTab(const QString &text)
     return false;
 }
 
+// The lists content/README.md gives for the writing rules.
+struct Lists {
+    QStringList hedges;
+    QList<std::pair<QString, QString>> skillWords; // word, domain
+    QStringList numberWords;
+};
+
+QStringList backticked(const QString &text)
+{
+    static const QRegularExpression quoted(QStringLiteral("`([^`]+)`"));
+    QStringList words;
+    for (const auto &match : quoted.globalMatch(text))
+        words << match.captured(1);
+    return words;
+}
+
+Lists readLists(const QString &readme)
+{
+    QFile f(readme);
+    Lists lists;
+    if (!f.open(QIODevice::ReadOnly))
+        return lists;
+    for (const QString &raw : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QLatin1String("Hedges:")))
+            lists.hedges = backticked(line);
+        else if (line.startsWith(QLatin1String("Number words:")))
+            lists.numberWords = backticked(line);
+        else if (line.startsWith(QLatin1Char('|'))) {
+            const QStringList domain = backticked(line.section(QLatin1Char('|'), 3, 3));
+            if (domain.size() == 1 && content::kDomains.contains(domain.first())) {
+                for (const QString &word : backticked(line.section(QLatin1Char('|'), 2, 2)))
+                    lists.skillWords.append({word, domain.first()});
+            }
+        }
+    }
+    return lists;
+}
+
+// An emerging item says in its goal that a first try or a partial success is asked.
+QStringList unhedgedEmergingItems(const QList<content::Item> &items, const Lists &lists)
+{
+    QStringList problems;
+    for (const content::Item &item : items) {
+        if (!item.source.contains(QStringLiteral("↑")))
+            continue;
+        const bool hedged = std::any_of(lists.hedges.cbegin(), lists.hedges.cend(),
+            [&](const QString &hedge) { return item.disp.contains(hedge); });
+        if (!hedged)
+            problems << QStringLiteral("%1: emerging (%2) but its goal holds no hedge of content/README.md")
+                            .arg(where(item), item.source);
+    }
+    return problems;
+}
+
+// A skill named in a title is scored in the skill's one domain.
+QStringList skillsOutsideTheirDomain(const QList<content::Item> &items, const Lists &lists)
+{
+    QStringList problems;
+    for (const content::Item &item : items) {
+        for (const auto &[word, domain] : lists.skillWords) {
+            if (item.item.contains(word) && item.clas != domain)
+                problems << QStringLiteral("%1: title names \"%2\", a skill of %3, but stands in %4")
+                                .arg(where(item), word, domain, item.clas);
+        }
+    }
+    return problems;
+}
+
+// Numbers from 3 up are figures; words stay for 一 and 两, approximations
+// (两三, 十来, 几十), ordinals and the set words of content/README.md.
+QStringList numbersWrittenAsWords(const QList<content::Item> &items, const Lists &lists)
+{
+    // 一 and 两 alone, and two neighbours as an approximation (一两, 两三 … 八九).
+    static const QStringList kept = QStringLiteral("一 二 两 一两 两三 三四 四五 五六 六七 七八 八九").split(u' ');
+    static const QRegularExpression run(QStringLiteral("[〇零一二两三四五六七八九十]+"));
+    QStringList problems;
+    for (const content::Item &item : items) {
+        for (const QString &text : {item.item, item.howto.value_or(QString()), item.disp}) {
+            for (const auto &match : run.globalMatch(text)) {
+                const QString number = match.captured();
+                const qsizetype at = match.capturedStart();
+                const QChar before = at > 0 ? text.at(at - 1) : QChar();
+                const QChar after = match.capturedEnd() < text.size() ? text.at(match.capturedEnd()) : QChar();
+                const bool approximate = before == QChar(u'几') || after == QChar(u'来') || after == QChar(u'几');
+                const bool setWord = std::any_of(lists.numberWords.cbegin(), lists.numberWords.cend(),
+                    [&](const QString &word) { return text.mid(at, word.size()) == word; });
+                if (!(kept.contains(number) || approximate || before == QChar(u'第') || setWord))
+                    problems << QStringLiteral("%1: \"%2\" written in words: %3").arg(where(item), number, text);
+            }
+        }
+    }
+    return problems;
+}
+
+using Rule = QStringList (*)(const QList<content::Item> &, const Lists &);
+struct WritingRule {
+    const char *name;
+    Rule check;
+    const char *refusedExample; // under tests/content/refused/
+};
+const WritingRule kWritingRules[] {
+    {"emerging items hedge", unhedgedEmergingItems, "unhedged-emerging.tsv"},
+    {"one domain per skill", skillsOutsideTheirDomain, "skill-in-two-domains.tsv"},
+    {"numbers as figures", numbersWrittenAsWords, "number-in-words.tsv"},
+};
+
 } // namespace
 
 class ContentTest : public QObject {
@@ -117,6 +227,8 @@ private slots:
     void textsFitTheirBoxes_data();
     void textsFitTheirBoxes();
     void captionsFitTheirButtons();
+    void writingRulesHold_data();
+    void writingRulesHold();
     void installedDatabaseHoldsTheContent();
 
 private:
@@ -287,14 +399,12 @@ void ContentTest::sourceTagsAreDefined()
     QVERIFY2(readme.open(QIODevice::ReadOnly), "content/README.md cannot be read");
     QSet<QString> defined;
     bool inLegend = false;
-    static const QRegularExpression backticked(QStringLiteral("`([^`]+)`"));
     for (const QString &line : QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n'))) {
         if (line.startsWith(QLatin1String("#")))
             inLegend = line.trimmed() == QLatin1String("## Source tags");
         else if (inLegend && line.startsWith(QLatin1Char('|'))) {
-            const QString firstCell = line.section(QLatin1Char('|'), 1, 1);
-            for (const auto &match : backticked.globalMatch(firstCell))
-                defined.insert(match.captured(1));
+            for (const QString &tag : backticked(line.section(QLatin1Char('|'), 1, 1)))
+                defined.insert(tag);
         }
     }
     QVERIFY2(!defined.isEmpty(), "content/README.md has no table of source tags");
@@ -399,6 +509,34 @@ void ContentTest::captionsFitTheirButtons()
         }
     }
     REPORT(problems);
+}
+
+void ContentTest::writingRulesHold_data()
+{
+    QTest::addColumn<int>("rule");
+    for (int r = 0; r < int(std::size(kWritingRules)); ++r)
+        QTest::newRow(kWritingRules[r].name) << r;
+}
+
+// Each rule passes the content and refuses the one bad row (line 3) of a
+// small file, while the good row beside it (line 2) passes.
+void ContentTest::writingRulesHold()
+{
+    QFETCH(int, rule);
+    REQUIRE_CONTENT();
+    const WritingRule &checked = kWritingRules[rule];
+    const Lists lists = readLists(m_contentDir + QStringLiteral("/README.md"));
+    QVERIFY2(!lists.hedges.isEmpty() && !lists.skillWords.isEmpty() && !lists.numberWords.isEmpty(),
+        "content/README.md lists no hedges, skill words or number words");
+    const QStringList problems = checked.check(m_items, lists);
+    REPORT(problems);
+
+    const QString example
+        = QStringLiteral(CG_SOURCE_DIR "/tests/content/refused/") + QLatin1String(checked.refusedExample);
+    const QStringList refused = checked.check(content::readItems(example), lists);
+    QCOMPARE(refused.size(), 1);
+    QVERIFY2(
+        refused.first().startsWith(QFileInfo(example).fileName() + QStringLiteral(":3:")), qPrintable(refused.first()));
 }
 
 void ContentTest::installedDatabaseHoldsTheContent()
