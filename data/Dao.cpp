@@ -233,7 +233,19 @@ public:
         return *tableColumns.insert(key, cols);
     }
 
+    // Runs as the engine stores each change, before it is stored.
+    static int beforeCommit(void *self)
+    {
+        auto *conn = static_cast<Connection *>(self);
+        ++conn->commits;
+        if (conn->onCommit)
+            conn->onCommit();
+        return 0; // let the commit go ahead
+    }
+
     sqlite3 *db = nullptr;
+    quint64 commits = 0;
+    std::function<void()> onCommit;
     platform::FileLock lock; // released after the engine has closed the file
     QString path;
     QString passphrase;
@@ -270,10 +282,13 @@ DbError invalidPassword(const QString &path = {})
 
 // Reads every page of the file once. The cipher authenticates each page it
 // reads, so any damage is found here, at open, before anything is written.
+// The full check also compares every index with its table: a file whose
+// indexes miss rows (a journal of another file played into it) would show
+// those rows to no query.
 void verifyWholeFile(Connection &conn)
 {
     Connection::Statement st;
-    conn.check(sqlite3_prepare_v2(conn.db, "PRAGMA quick_check", -1, &st.stmt, nullptr));
+    conn.check(sqlite3_prepare_v2(conn.db, "PRAGMA integrity_check", -1, &st.stmt, nullptr));
     const int rc = sqlite3_step(st.stmt);
     if ((rc & 0xff) == SQLITE_IOERR || (rc & 0xff) == SQLITE_BUSY)
         conn.check(rc);
@@ -372,6 +387,7 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
         return conn; // a reader of its own, never shared with the writing handles
     if (sqlite3_db_readonly(conn->db, "main") == 1)
         throw DbError(kCannotOpenFile, QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的。").arg(path));
+    sqlite3_commit_hook(conn->db, &Connection::beforeCommit, conn.get());
     openConnections().insert(canonical(nativePath), conn);
     return conn;
 }
@@ -407,6 +423,16 @@ Database DBEngine::CreateDatabase(const QString &path, const QString &connect)
 }
 
 // ---- Database ----
+
+quint64 Database::changesStored() const
+{
+    return connection().commits;
+}
+
+void Database::beforeEachChange(std::function<void()> callback)
+{
+    connection().onCommit = std::move(callback);
+}
 
 Connection &Database::connection() const
 {

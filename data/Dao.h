@@ -15,6 +15,7 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <functional>
 #include <memory>
 
 namespace dao {
@@ -49,6 +50,12 @@ public:
     // The names of a table's columns in their stored order; raises 3078 when
     // the table does not exist. Read once per open file.
     QStringList TableColumns(const QString &table);
+
+    // How many changes this process has stored in the file.
+    quint64 changesStored() const;
+
+    // Called as each change is about to be stored in the file. It must not throw.
+    void beforeEachChange(std::function<void()> callback);
 
 private:
     friend class DBEngine;

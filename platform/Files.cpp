@@ -1,7 +1,9 @@
 #include "Files.h"
 
-// What every system's file lock shares; lock(), holds() and release() are
-// in the system's own source.
+#include <QFile>
+
+// What every system shares; the file lock's lock(), holds() and release(),
+// and the writing and moving of files, are in the system's own source.
 namespace platform {
 
 FileLock::~FileLock()
@@ -23,6 +25,18 @@ FileLock &FileLock::operator=(FileLock &&other) noexcept
         other.m_handle = -1;
     }
     return *this;
+}
+
+PlaceResult placeNewFile(const QString &target, const QString &partName, const QByteArray &bytes, QString *reason)
+{
+    if (const QString failure = writeDurably(partName, bytes); !failure.isEmpty()) {
+        *reason = failure;
+        return PlaceResult::Failed;
+    }
+    const PlaceResult result = moveIntoPlace(partName, target, false, reason);
+    if (result != PlaceResult::Placed)
+        QFile::remove(partName);
+    return result;
 }
 
 } // namespace platform

@@ -41,6 +41,16 @@ QString createNewFile(const QString &path);
 
 enum class PlaceResult { Placed, AlreadyThere, Failed };
 
+// Writes bytes to a new file at path (readable by the user alone, replacing
+// whatever was there) and makes them durable. Returns the system's reason on
+// failure, when nothing is left behind; an empty text on success.
+QString writeDurably(const QString &path, const QByteArray &bytes);
+
+// Moves the file from to target in one step and makes the new name durable;
+// over a file already at target only when replace is true. On Failed, reason
+// holds the system's reason and the file stays where it was.
+PlaceResult moveIntoPlace(const QString &from, const QString &target, bool replace, QString *reason);
+
 // Writes bytes to a file of their own beside target (readable by the user
 // alone), makes them durable, then moves that file to target in one step and
 // never over a file that is already there. On Failed, reason holds the

@@ -64,14 +64,12 @@ QString createNewFile(const QString &path)
     return QString();
 }
 
-PlaceResult placeNewFile(const QString &target, const QString &partName, const QByteArray &bytes, QString *reason)
+QString writeDurably(const QString &path, const QByteArray &bytes)
 {
-    const QByteArray part = QFile::encodeName(partName);
-    const int fd = ::open(part.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    if (fd < 0) {
-        *reason = systemError(errno);
-        return PlaceResult::Failed;
-    }
+    const QByteArray file = QFile::encodeName(path);
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return systemError(errno);
     qint64 written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
@@ -84,15 +82,19 @@ PlaceResult placeNewFile(const QString &target, const QString &partName, const Q
     const bool complete = written == bytes.size() && ::fsync(fd) == 0;
     const int writeError = errno;
     ::close(fd);
-    if (!complete) {
-        ::unlink(part.constData());
-        *reason = systemError(writeError);
-        return PlaceResult::Failed;
-    }
-    if (::renameat2(AT_FDCWD, part.constData(), AT_FDCWD, QFile::encodeName(target).constData(), RENAME_NOREPLACE)
+    if (complete)
+        return QString();
+    ::unlink(file.constData());
+    return systemError(writeError);
+}
+
+PlaceResult moveIntoPlace(const QString &from, const QString &target, bool replace, QString *reason)
+{
+    const unsigned flags = replace ? 0 : RENAME_NOREPLACE;
+    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD, QFile::encodeName(target).constData(),
+            flags)
         != 0) {
         const int error = errno;
-        ::unlink(part.constData());
         if (error == EEXIST)
             return PlaceResult::AlreadyThere;
         *reason = systemError(error);

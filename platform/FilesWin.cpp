@@ -74,27 +74,28 @@ QString createNewFile(const QString &path)
     return QString();
 }
 
-PlaceResult placeNewFile(const QString &target, const QString &partName, const QByteArray &bytes, QString *reason)
+QString writeDurably(const QString &path, const QByteArray &bytes)
 {
-    const HANDLE h = CreateFileW(
-        native(partName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE) {
-        *reason = systemError(GetLastError());
-        return PlaceResult::Failed;
-    }
+    const HANDLE h
+        = CreateFileW(native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return systemError(GetLastError());
     DWORD written = 0;
     const bool complete = WriteFile(h, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr)
         && written == static_cast<DWORD>(bytes.size()) && FlushFileBuffers(h);
     const DWORD writeError = GetLastError();
     CloseHandle(h);
-    if (!complete) {
-        DeleteFileW(native(partName).c_str());
-        *reason = systemError(writeError);
-        return PlaceResult::Failed;
-    }
-    if (!MoveFileExW(native(partName).c_str(), native(target).c_str(), MOVEFILE_WRITE_THROUGH)) {
+    if (complete)
+        return QString();
+    DeleteFileW(native(path).c_str());
+    return systemError(writeError);
+}
+
+PlaceResult moveIntoPlace(const QString &from, const QString &target, bool replace, QString *reason)
+{
+    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (!MoveFileExW(native(from).c_str(), native(target).c_str(), flags)) {
         const DWORD error = GetLastError();
-        DeleteFileW(native(partName).c_str());
         if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
             return PlaceResult::AlreadyThere;
         *reason = systemError(error);
