@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "RecordsCommands.h"
 #include "reports/ReportCommand.h"
 #include "ui/AppInfo.h"
 #include "ui/CommandOutput.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <optional>
 
 namespace commandline {
 
@@ -25,6 +27,13 @@ const QString kVersion = QStringLiteral("version");
 const QString kReport = QStringLiteral("report");
 const QString kChild = QStringLiteral("child");
 const QString kOutput = QStringLiteral("output");
+const QString kBackup = QStringLiteral("backup");
+const QString kForce = QStringLiteral("force");
+const QString kRestore = QStringLiteral("restore");
+const QString kExport = QStringLiteral("export");
+const QString kBackupDialog = QStringLiteral("backup-dialog");
+const QString kRestoreDialog = QStringLiteral("restore-dialog");
+const QString kExportDocuments = QStringLiteral("export-documents");
 
 // Qt's own options, which the application object takes out of the
 // arguments; those that take a value.
@@ -55,11 +64,27 @@ int runReport(const QCommandLineParser &parser)
     return reportcommand::run(options);
 }
 
+std::optional<QString> childOf(const QCommandLineParser &parser)
+{
+    return parser.isSet(kChild) ? std::optional<QString>(parser.value(kChild)) : std::nullopt;
+}
+
 const QList<Mode> &modes()
 {
     static const QList<Mode> all = {
         {kReport, {kChild, kOutput}, QStringLiteral("childgrowth --report [--child 名字] [--output 文件.pdf]"),
             runReport},
+        {kBackup, {kForce}, QStringLiteral("childgrowth --backup 文件 [--force]"),
+            [](const QCommandLineParser &p) { return recordscommands::backupTo(p.value(kBackup), p.isSet(kForce)); }},
+        {kRestore, {}, QStringLiteral("childgrowth --restore 文件"),
+            [](const QCommandLineParser &p) { return recordscommands::restoreFrom(p.value(kRestore)); }},
+        {kExport, {kChild}, QStringLiteral("childgrowth --export 文件.csv [--child 名字]"),
+            [](const QCommandLineParser &p) { return recordscommands::exportTo(p.value(kExport), childOf(p)); }},
+        {kBackupDialog, {}, QStringLiteral("childgrowth --backup-dialog | --restore-dialog | --export-documents"),
+            [](const QCommandLineParser &) { return recordscommands::backupWithDialog(); }},
+        {kRestoreDialog, {}, QString(), [](const QCommandLineParser &) { return recordscommands::restoreWithDialog(); }},
+        {kExportDocuments, {}, QString(),
+            [](const QCommandLineParser &) { return recordscommands::exportToDocuments(); }},
     };
     return all;
 }
@@ -77,6 +102,30 @@ QList<QCommandLineOption> options()
                            "Write to this file (default: 成长报告-<name>-<date>.pdf in the Documents folder, never "
                            "replacing an existing file)."),
             QStringLiteral("file.pdf")},
+        {kBackup,
+            QStringLiteral("把数据备份到 <file>（另一个磁盘、U 盘），备份经过检查；不覆盖已有的文件。\n"
+                           "Write a checked backup of the records to <file> (another disk, a USB stick), never "
+                           "replacing an existing file."),
+            QStringLiteral("file")},
+        {kForce, QStringLiteral("与 --backup 一起：替换已有的文件。\nWith --backup: replace an existing file.")},
+        {kRestore,
+            QStringLiteral("用备份 <file> 替换现在的记录（程序须已退出）；原来的文件保存在 backups 文件夹中。\n"
+                           "Replace the records with the backup <file> (the program must be closed); the replaced "
+                           "file is kept in the backups folder."),
+            QStringLiteral("file")},
+        {kExport,
+            QStringLiteral("把每个月的记录写成电子表格能打开的 CSV 文件 <file>。\n"
+                           "Write the month records to <file> as CSV that spreadsheets open."),
+            QStringLiteral("file.csv")},
+        {kBackupDialog,
+            QStringLiteral("在桌面上选择备份文件后备份（菜单项的“备份数据…”）。\n"
+                           "Back up to a file chosen in a dialog (the menu entry's action).")},
+        {kRestoreDialog,
+            QStringLiteral("在桌面上选择备份并确认后恢复（菜单项的“恢复备份…”）。\n"
+                           "Restore a backup chosen and confirmed in dialogs (the menu entry's action).")},
+        {kExportDocuments,
+            QStringLiteral("把记录导出到文档文件夹（菜单项的“导出表格”）。\n"
+                           "Export the records into the Documents folder (the menu entry's action).")},
         {kVersion, QStringLiteral("显示版本后退出。\nPrint the version and exit.")},
     };
 }
@@ -85,8 +134,10 @@ QString usage()
 {
     QStringList lines{QStringLiteral("用法 / Usage:"),
         QStringLiteral("  childgrowth                  打开程序窗口 / open the program's window")};
-    for (const Mode &mode : modes())
-        lines << QStringLiteral("  ") + mode.synopsis;
+    for (const Mode &mode : modes()) {
+        if (!mode.synopsis.isEmpty())
+            lines << QStringLiteral("  ") + mode.synopsis;
+    }
     lines << QStringLiteral("  childgrowth --help | --version");
     return lines.join(QLatin1Char('\n'));
 }

@@ -1,0 +1,232 @@
+#include "RecordsCommands.h"
+
+#include "data/AssessmentDb.h"
+#include "data/Backup.h"
+#include "data/Dao.h"
+#include "reports/GrowthReport.h"
+#include "reports/RecordsTable.h"
+#include "ui/AppInfo.h"
+#include "ui/CommandOutput.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
+#include <QMessageBox>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+#include <cstdlib>
+
+namespace recordscommands {
+
+namespace {
+
+using cli::fail;
+using cli::say;
+
+QString shown(const QString &file)
+{
+    return QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath());
+}
+
+QString inUse(const QString &doing)
+{
+    return QStringLiteral("数据库正被%1使用，请先退出程序再%2。").arg(appinfo::kTitle, doing);
+}
+
+QString engineFailure(const dao::DbError &e, const QString &outcome)
+{
+    return QStringLiteral("读取数据库时出错（错误 %1：%2），%3。").arg(e.number()).arg(e.description(), outcome);
+}
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
+
+QString holding(const backup::Contents &contents)
+{
+    return QStringLiteral("%1 个孩子、%2 个月的记录").arg(contents.children).arg(contents.months);
+}
+
+// When a backup was made: from its name when it is an automatic one, else
+// the time it was last written.
+QString madeAt(const QString &file)
+{
+    QDateTime made = QFileInfo(file).lastModified();
+    for (const backup::Entry &entry : backup::list(QFileInfo(file).absolutePath())) {
+        if (QFileInfo(entry.path) == QFileInfo(file))
+            made = entry.made;
+    }
+    return QLocale(QLocale::Chinese).toString(made, QStringLiteral("yyyy年M月d日 HH:mm"));
+}
+
+// Why a file cannot be restored, in one sentence; empty when it can.
+QString unusableBackup(const QString &file, backup::Contents *contents)
+{
+    if (!QFileInfo(file).isFile())
+        return QStringLiteral("找不到备份文件“%1”，没有恢复。").arg(shown(file));
+    try {
+        *contents = backup::inspect(file);
+    } catch (const dao::DbError &e) {
+        if (e.number() == dao::kDamagedFile)
+            return QStringLiteral("备份“%1”已损坏，没有恢复。").arg(shown(file));
+        if (e.number() == dao::kCannotOpenFile || e.number() == dao::kFileInUse)
+            return QStringLiteral("无法读取备份“%1”（%2），没有恢复。").arg(shown(file), e.description());
+        return QStringLiteral("“%1”不是本程序的备份：不能用本程序的密码打开，或者没有本程序的记录，没有恢复。")
+            .arg(shown(file));
+    }
+    if (contents->schema > assessmentdb::kSchemaVersion)
+        return QStringLiteral("备份“%1”由较新版本的程序写入，本程序不能使用它，没有恢复。").arg(shown(file));
+    return QString();
+}
+
+int restoreChecked(const QString &file)
+{
+    try {
+        const backup::Restored restored = backup::restore(file, QDateTime::currentDateTime());
+        QString text = QStringLiteral("已从“%1”恢复%2。").arg(shown(file), holding(restored.contents));
+        if (!restored.kept.isEmpty())
+            text += QStringLiteral("原来的文件保存为“%1”。").arg(shown(restored.kept));
+        say(text);
+        return EXIT_SUCCESS;
+    } catch (const dao::DbError &e) {
+        if (e.number() == dao::kFileInUse)
+            return fail(inUse(QStringLiteral("恢复备份")));
+        return fail(QStringLiteral("恢复时出错（错误 %1：%2），没有恢复。").arg(e.number()).arg(e.description()));
+    }
+}
+
+// Writes the table into a file of its own beside target, then gives it
+// target's name; returns the reason on failure.
+QString writeTable(const QString &target, const QByteArray &table, bool replace)
+{
+    if (!replace && QFileInfo::exists(target))
+        return QStringLiteral("文件已经存在");
+    QSaveFile file(target);
+    if (!file.open(QIODevice::WriteOnly) || file.write(table) != table.size() || !file.commit())
+        return file.errorString();
+    return QString();
+}
+
+int exportInto(const QString &target, const std::optional<QString> &child, bool replace)
+{
+    QList<growthreport::ChildRecord> children;
+    try {
+        dao::Database db = assessmentdb::openAtStart();
+        children = growthreport::readChildren(db, child);
+    } catch (const dao::DbError &e) {
+        if (e.number() == dao::kFileInUse)
+            return fail(inUse(QStringLiteral("导出")));
+        return fail(engineFailure(e, QStringLiteral("没有导出")));
+    }
+    if (child && children.isEmpty())
+        return fail(QStringLiteral("没有名叫“%1”的孩子，没有导出。").arg(*child));
+    int months = 0;
+    for (const growthreport::ChildRecord &c : children)
+        months += static_cast<int>(c.months.size());
+    if (const QString error = writeTable(target, recordstable::csv(children), replace); !error.isEmpty())
+        return fail(QStringLiteral("无法写入“%1”（%2），没有导出。").arg(shown(target), error));
+    say(QStringLiteral("已导出到“%1”：%2 个月的记录。").arg(shown(target)).arg(months));
+    return EXIT_SUCCESS;
+}
+
+} // namespace
+
+int backupTo(const QString &file, bool force)
+{
+    if (!force && QFileInfo::exists(file))
+        return fail(QStringLiteral("“%1”已经存在；要替换它，请加上 --force。").arg(shown(file)));
+    if (QFileInfo(file).isDir())
+        return fail(QStringLiteral("“%1”是文件夹，请给出备份文件的名字，没有备份。").arg(shown(file)));
+    try {
+        dao::Database db = assessmentdb::openAtStart();
+        if (QFileInfo(file).absoluteFilePath() == QFileInfo(db.path()).absoluteFilePath())
+            return fail(QStringLiteral("“%1”就是正在使用的数据库文件，没有备份。").arg(shown(file)));
+        if (const QString error = backup::writeCopy(db, file, force); !error.isEmpty())
+            return fail(QStringLiteral("无法写入备份“%1”（%2），没有备份。").arg(shown(file), error));
+        say(QStringLiteral("已备份到“%1”：%2。").arg(shown(file), holding(backup::inspect(file))));
+        return EXIT_SUCCESS;
+    } catch (const dao::DbError &e) {
+        if (e.number() == dao::kFileInUse)
+            return fail(inUse(QStringLiteral("备份")));
+        return fail(engineFailure(e, QStringLiteral("没有备份")));
+    }
+}
+
+int restoreFrom(const QString &file)
+{
+    backup::Contents contents;
+    if (const QString problem = unusableBackup(file, &contents); !problem.isEmpty())
+        return fail(problem);
+    return restoreChecked(file);
+}
+
+int exportTo(const QString &file, const std::optional<QString> &child)
+{
+    return exportInto(QFileInfo(file).absoluteFilePath(), child, true);
+}
+
+namespace {
+
+// The dialogs need a desktop that shows them; anywhere else they would wait
+// for an answer that never comes.
+int needsDesktop(const QString &instead)
+{
+    return fail(QStringLiteral("这个操作要在桌面上选择文件；没有桌面时请用 %1。").arg(instead));
+}
+
+} // namespace
+
+int backupWithDialog()
+{
+    if (!cli::startedFromDesktop())
+        return needsDesktop(QStringLiteral("childgrowth --backup 文件"));
+    const QString proposed = QDir(documentsFolder())
+                                 .filePath(QStringLiteral("禾岚备份-%1.mdb")
+                                         .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+    const QString file = QFileDialog::getSaveFileName(
+        nullptr, QStringLiteral("备份数据"), proposed, QStringLiteral("数据备份 (*.mdb)"));
+    if (file.isEmpty())
+        return EXIT_SUCCESS;
+    // The dialog has asked before a file is replaced.
+    return backupTo(file, true);
+}
+
+int restoreWithDialog()
+{
+    if (!cli::startedFromDesktop())
+        return needsDesktop(QStringLiteral("childgrowth --restore 文件"));
+    QString folder = backup::folderOf(assessmentdb::path());
+    if (!QFileInfo(folder).isDir())
+        folder = documentsFolder();
+    const QString file = QFileDialog::getOpenFileName(
+        nullptr, QStringLiteral("恢复备份"), folder, QStringLiteral("数据备份 (*.mdb)"));
+    if (file.isEmpty())
+        return EXIT_SUCCESS;
+    backup::Contents contents;
+    if (const QString problem = unusableBackup(file, &contents); !problem.isEmpty())
+        return fail(problem);
+    const QString question = QStringLiteral("“%1”是 %2 的备份，保存了%3。\n\n要用它替换现在的记录吗？现在的文件会"
+                                            "另存在备份文件夹中。")
+                                 .arg(QFileInfo(file).fileName(), madeAt(file), holding(contents));
+    if (QMessageBox::question(nullptr, appinfo::kTitle, question) != QMessageBox::Yes)
+        return EXIT_SUCCESS;
+    return restoreChecked(file);
+}
+
+int exportToDocuments()
+{
+    const QDir folder(documentsFolder());
+    QDir().mkpath(folder.absolutePath());
+    const QString base = QStringLiteral("禾岚记录-%1").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+    QString target;
+    for (int n = 1; target.isEmpty() || QFileInfo::exists(target); ++n)
+        target = folder.filePath(base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QStringLiteral(".csv"));
+    return exportInto(target, std::nullopt, false);
+}
+
+} // namespace recordscommands

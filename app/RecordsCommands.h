@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+// The commands that take the family's records elsewhere and back, without
+// the main window: a backup to a file of the user's choice, a restore from
+// one, and the month records as a spreadsheet table. Each returns the exit
+// status; on any failure it writes nothing and says why in one sentence.
+namespace recordscommands {
+
+// `--backup FILE [--force]`: a checked copy of the database at FILE, never
+// over an existing file unless force is true.
+int backupTo(const QString &file, bool force);
+
+// `--restore FILE`: the family's file replaced by the backup FILE; the
+// replaced file is kept in the backups' folder.
+int restoreFrom(const QString &file);
+
+// `--export FILE [--child NAME]`: the month records as CSV at FILE.
+int exportTo(const QString &file, const std::optional<QString> &child);
+
+// The desktop's actions: the platform's own file dialogs, then the same work.
+// A save dialog that proposes "禾岚备份-<date>.mdb" in the documents folder.
+int backupWithDialog();
+// An open dialog in the backups' folder, then a confirmation that names what
+// the chosen backup holds.
+int restoreWithDialog();
+// Into the documents folder, under a new name.
+int exportToDocuments();
+
+} // namespace recordscommands

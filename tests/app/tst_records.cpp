@@ -1,0 +1,209 @@
+#include "support/TestSupport.h"
+#include "app/RecordsCommands.h"
+#include "data/Backup.h"
+#include "data/Schema.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QtTest>
+
+// Backing up to a file, restoring one and exporting the month records, as
+// the commands do them: what they leave on disk and what they say.
+class TestRecords : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void backupThenRestoreGivesBackEveryRow();
+    void restoreRefusesWhatItCannotUse_data();
+    void restoreRefusesWhatItCannotUse();
+    void restoreMigratesAnOlderFile();
+    void exportReadsBackInPython();
+
+private:
+    QByteArray familyBytes() const;
+    // Needs a message recorder.
+    QString backupOfFamily();
+    std::unique_ptr<testsupport::TempDatabase> m_db;
+    std::unique_ptr<QTemporaryDir> m_out;
+};
+
+void TestRecords::init()
+{
+    m_db = testsupport::TempDatabase::copyOfInstalled();
+    m_out = std::make_unique<QTemporaryDir>();
+    m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("小明")}});
+    for (int month = 1; month <= 2; ++month)
+        m_db->addRow(schema::testrecord::kTable,
+            {{schema::testrecord::kUser, QStringLiteral("小明")}, {schema::testrecord::kMonthAge, month}});
+    m_db->release();
+}
+
+void TestRecords::cleanup()
+{
+    m_db.reset();
+    m_out.reset();
+}
+
+QByteArray TestRecords::familyBytes() const
+{
+    QFile f(m_db->path());
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString TestRecords::backupOfFamily()
+{
+    const QString file = m_out->filePath(QStringLiteral("备份.mdb"));
+    if (recordscommands::backupTo(file, false) != 0)
+        return QString();
+    return file;
+}
+
+void TestRecords::backupThenRestoreGivesBackEveryRow()
+{
+    testsupport::MessageRecorder messages;
+    const QString file = backupOfFamily();
+    QVERIFY(!file.isEmpty());
+    QFile copy(file);
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    const QByteArray copied = copy.readAll();
+    copy.close();
+    // Never over an existing file unless told.
+    QVERIFY(recordscommands::backupTo(file, false) != 0);
+    QVERIFY2(messages.messages.last().contains(QStringLiteral("--force")), qPrintable(messages.messages.last()));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QVERIFY(copy.readAll() == copied);
+    copy.close();
+
+    // Later the family adds a child, and a crash leaves a journal behind.
+    m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("小红")}});
+    m_db->release();
+    const QByteArray replaced = familyBytes();
+    const QString journal = m_db->path() + QStringLiteral("-journal");
+    QFile stale(journal);
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write(QByteArray(1024, 'j'));
+    stale.close();
+
+    QCOMPARE(recordscommands::restoreFrom(file), 0);
+    QVERIFY2(messages.messages.last().contains(QStringLiteral("1 个孩子、2 个月")), qPrintable(messages.messages.last()));
+    QCOMPARE(m_db->rows(schema::user::kTable).size(), 1);
+    QCOMPARE(m_db->rows(schema::testrecord::kTable).size(), 2);
+    m_db->release();
+    QVERIFY(!QFileInfo::exists(journal));
+    // The replaced file and its journal are kept side by side.
+    const QStringList kept = QDir(backup::folderOf(m_db->path())).entryList({QStringLiteral("*恢复前.mdb*")});
+    QCOMPARE(kept.size(), 2);
+    QFile keptFile(QDir(backup::folderOf(m_db->path())).filePath(kept.first()));
+    QVERIFY(keptFile.open(QIODevice::ReadOnly));
+    QVERIFY(keptFile.readAll() == replaced);
+    QVERIFY2(messages.messages.last().contains(kept.first()), qPrintable(messages.messages.last()));
+}
+
+void TestRecords::restoreRefusesWhatItCannotUse_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("application running") << "held" << QStringLiteral("数据库正被");
+    QTest::newRow("another key") << "key" << QStringLiteral("不是本程序的备份");
+    QTest::newRow("damaged") << "damaged" << QStringLiteral("已损坏");
+    QTest::newRow("newer schema") << "newer" << QStringLiteral("较新版本");
+}
+
+void TestRecords::restoreRefusesWhatItCannotUse()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, said);
+    testsupport::MessageRecorder messages;
+    QString file = backupOfFamily();
+    QVERIFY(!file.isEmpty());
+    if (kind == QStringLiteral("key")) {
+        file = m_out->filePath(QStringLiteral("other.mdb"));
+        dao::DBEngine::CreateDatabase(file, QStringLiteral(";pwd=1234")).Execute(QStringLiteral("create table user (x)"));
+    } else if (kind == QStringLiteral("damaged")) {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        bytes[bytes.size() / 2] = static_cast<char>(bytes.at(bytes.size() / 2) ^ 0x10);
+        f.seek(0);
+        f.write(bytes);
+    } else if (kind == QStringLiteral("newer")) {
+        dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect)
+            .Execute(QStringLiteral("PRAGMA user_version = 99"));
+    }
+    const QByteArray before = familyBytes();
+    QProcess holder;
+    if (kind == QStringLiteral("held")) {
+        holder.start(QStringLiteral(CG_BINARY_DIR "/tests/dbholder"), {QStringLiteral("hold"), m_db->path()});
+        QVERIFY(holder.waitForReadyRead(20000));
+    }
+    const int status = recordscommands::restoreFrom(file);
+    holder.kill();
+    holder.waitForFinished();
+    QVERIFY(status != 0);
+    QCOMPARE(messages.messages.size(), 2);
+    QVERIFY2(messages.messages.last().contains(said), qPrintable(messages.messages.last()));
+    QVERIFY(familyBytes() == before);
+    QVERIFY(!QFileInfo::exists(backup::folderOf(m_db->path())));
+}
+
+void TestRecords::restoreMigratesAnOlderFile()
+{
+    testsupport::MessageRecorder messages;
+    const QString file = backupOfFamily();
+    {
+        dao::Database old = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
+        old.Execute(QStringLiteral("DROP TABLE %1").arg(schema::version::kTable));
+        old.Execute(QStringLiteral("PRAGMA user_version = 1"));
+    }
+    QCOMPARE(recordscommands::restoreFrom(file), 0);
+    dao::Database db = m_db->open();
+    QCOMPARE(assessmentdb::versionOf(db).schema, assessmentdb::kSchemaVersion);
+    QCOMPARE(m_db->rows(schema::testrecord::kTable).size(), 2);
+}
+
+void TestRecords::exportReadsBackInPython()
+{
+    const QString odd = QStringLiteral("王\"大,宝");
+    m_db->addRow(schema::user::kTable,
+        {{schema::user::kName, odd}, {schema::user::kSex, QStringLiteral("女")},
+            {schema::user::kBirth, QStringLiteral("2025-1-31")}});
+    QVariantMap month {{schema::testrecord::kUser, odd}, {schema::testrecord::kMonthAge, 3},
+        {schema::testrecord::kHeight, 61.5}, {schema::testrecord::kWeight, 6.25},
+        {schema::testrecord::kHeartRate, 120}, {schema::testrecord::kBreath, 40}};
+    for (int d = 1; d <= 5; ++d)
+        month.insert(schema::testrecord::score(d), 10.5 * d);
+    m_db->addRow(schema::testrecord::kTable, month);
+    m_db->release();
+
+    testsupport::MessageRecorder messages;
+    const QString file = m_out->filePath(QStringLiteral("记录.csv"));
+    QCOMPARE(recordscommands::exportTo(file, odd), 0);
+    QProcess python;
+    python.start(QStringLiteral("python3"),
+        {QStringLiteral("-c"),
+            QStringLiteral("import csv, json, sys\n"
+                           "rows = list(csv.reader(open(sys.argv[1], encoding='utf-8-sig', newline='')))\n"
+                           "print(json.dumps(rows))"),
+            file});
+    QVERIFY(python.waitForFinished(30000));
+    const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.at(0).toArray().size(), 15);
+    QCOMPARE(rows.at(1).toArray().toVariantList(),
+        (QVariantList {odd, QStringLiteral("女"), QStringLiteral("2025-1-31"), QStringLiteral("3"), QString(),
+            QStringLiteral("61.5"), QStringLiteral("6.25"), QStringLiteral("120"), QStringLiteral("40"),
+            QStringLiteral("10.5"), QStringLiteral("21"), QStringLiteral("31.5"), QStringLiteral("42"),
+            QStringLiteral("52.5"), QStringLiteral("156")}));
+
+    // Every child: the months of both, and a name nobody has is refused.
+    QCOMPARE(recordscommands::exportTo(file, std::nullopt), 0);
+    QVERIFY(messages.messages.last().contains(QStringLiteral("3 个月")));
+    QVERIFY(recordscommands::exportTo(m_out->filePath(QStringLiteral("x.csv")), QStringLiteral("无名")) != 0);
+    QVERIFY(!QFileInfo::exists(m_out->filePath(QStringLiteral("x.csv"))));
+}
+
+QTEST_MAIN(TestRecords)
+#include "tst_records.moc"
