@@ -278,28 +278,41 @@ Restored restore(const QString &copy, const QDateTime &when)
     if (!(inspect(part) == done.contents))
         throw failed(part, QStringLiteral("复制的文件与备份不同"));
 
+    // The replaced file is kept; a journal it left goes with it, never into
+    // the restored file.
+    const QString folder = folderOf(database);
+    QDir().mkpath(folder);
+    const QString kept = freeName(folder, when, kKeptBeforeRestore);
+    const QString journal = database + QStringLiteral("-journal");
+    bool journalMoved = false;
     if (present) {
-        // The replaced file is kept; a journal it left goes with it, never
-        // into the restored file.
-        const QString folder = folderOf(database);
-        QDir().mkpath(folder);
-        done.kept = freeName(folder, when, kKeptBeforeRestore);
         QByteArray old;
         QString reason = readAll(database, old);
         if (reason.isEmpty()
-            && platform::placeNewFile(done.kept, partOf(done.kept), old, &reason) != platform::PlaceResult::Placed)
+            && platform::placeNewFile(kept, partOf(kept), old, &reason) != platform::PlaceResult::Placed)
             reason = reason.isEmpty() ? QStringLiteral("文件已经存在") : reason;
         if (!reason.isEmpty())
-            throw failed(done.kept, reason);
-        const QString journal = database + QStringLiteral("-journal");
-        if (QFileInfo::exists(journal)
-            && platform::moveIntoPlace(journal, done.kept + QStringLiteral("-journal"), false, &reason)
-                != platform::PlaceResult::Placed)
+            throw failed(kept, reason);
+        done.kept = kept;
+    }
+    if (QFileInfo::exists(journal)) {
+        QString reason;
+        if (platform::moveIntoPlace(journal, kept + QStringLiteral("-journal"), false, &reason)
+            != platform::PlaceResult::Placed) {
+            QFile::remove(done.kept);
             throw failed(journal, reason);
+        }
+        journalMoved = true;
     }
     QString reason;
-    if (platform::moveIntoPlace(part, database, true, &reason) != platform::PlaceResult::Placed)
+    if (platform::moveIntoPlace(part, database, true, &reason) != platform::PlaceResult::Placed) {
+        // The family's file stays as it was, with its journal.
+        QString ignored;
+        if (journalMoved)
+            platform::moveIntoPlace(kept + QStringLiteral("-journal"), journal, false, &ignored);
+        QFile::remove(done.kept);
         throw failed(database, reason);
+    }
     lock.release();
     // An older schema is brought up to date as at any start.
     assessmentdb::openAtStart();

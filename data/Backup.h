@@ -91,7 +91,7 @@ private:
 // the application uses it, and the errors of inspect() (or 3343 for a copy
 // of a newer schema) for a copy it cannot use, leaving the file as it was.
 // The replaced file, and a journal left beside it, are kept in the backups'
-// folder as kept names.
+// folder under a name of their own.
 struct Restored {
     Contents contents;
     QString kept; // empty when there was no file to replace
