@@ -82,7 +82,8 @@ const QList<Mode> &modes()
             [](const QCommandLineParser &p) { return recordscommands::exportTo(p.value(kExport), childOf(p)); }},
         {kBackupDialog, {}, QStringLiteral("childgrowth --backup-dialog | --restore-dialog | --export-documents"),
             [](const QCommandLineParser &) { return recordscommands::backupWithDialog(); }},
-        {kRestoreDialog, {}, QString(), [](const QCommandLineParser &) { return recordscommands::restoreWithDialog(); }},
+        {kRestoreDialog, {}, QString(),
+            [](const QCommandLineParser &) { return recordscommands::restoreWithDialog(); }},
         {kExportDocuments, {}, QString(),
             [](const QCommandLineParser &) { return recordscommands::exportToDocuments(); }},
     };

@@ -3,7 +3,7 @@
 #include "data/AssessmentDb.h"
 #include "data/Backup.h"
 #include "data/Dao.h"
-#include "reports/GrowthReport.h"
+#include "data/Records.h"
 #include "reports/RecordsTable.h"
 #include "ui/AppInfo.h"
 #include "ui/CommandOutput.h"
@@ -114,23 +114,22 @@ QString writeTable(const QString &target, const QByteArray &table, bool replace)
 
 int exportInto(const QString &target, const std::optional<QString> &child, bool replace)
 {
-    QList<growthreport::ChildRecord> children;
+    recordstable::Table table;
+    bool childFound = true;
     try {
         dao::Database db = assessmentdb::openAtStart();
-        children = growthreport::readChildren(db, child);
+        table = recordstable::read(db, child);
+        childFound = !child || records::childExists(db, *child);
     } catch (const dao::DbError &e) {
         if (e.number() == dao::kFileInUse)
             return fail(inUse(QStringLiteral("导出")));
         return fail(engineFailure(e, QStringLiteral("没有导出")));
     }
-    if (child && children.isEmpty())
+    if (!childFound)
         return fail(QStringLiteral("没有名叫“%1”的孩子，没有导出。").arg(*child));
-    int months = 0;
-    for (const growthreport::ChildRecord &c : children)
-        months += static_cast<int>(c.months.size());
-    if (const QString error = writeTable(target, recordstable::csv(children), replace); !error.isEmpty())
+    if (const QString error = writeTable(target, table.csv, replace); !error.isEmpty())
         return fail(QStringLiteral("无法写入“%1”（%2），没有导出。").arg(shown(target), error));
-    say(QStringLiteral("已导出到“%1”：%2 个月的记录。").arg(shown(target)).arg(months));
+    say(QStringLiteral("已导出到“%1”：%2 个月的记录。").arg(shown(target)).arg(table.months));
     return EXIT_SUCCESS;
 }
 
@@ -185,9 +184,10 @@ int backupWithDialog()
 {
     if (!cli::startedFromDesktop())
         return needsDesktop(QStringLiteral("childgrowth --backup 文件"));
-    const QString proposed = QDir(documentsFolder())
-                                 .filePath(QStringLiteral("禾岚备份-%1.mdb")
-                                         .arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+    const QString proposed
+        = QDir(documentsFolder())
+              .filePath(
+                  QStringLiteral("禾岚备份-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
     const QString file = QFileDialog::getSaveFileName(
         nullptr, QStringLiteral("备份数据"), proposed, QStringLiteral("数据备份 (*.mdb)"));
     if (file.isEmpty())
@@ -203,8 +203,8 @@ int restoreWithDialog()
     QString folder = backup::folderOf(assessmentdb::path());
     if (!QFileInfo(folder).isDir())
         folder = documentsFolder();
-    const QString file = QFileDialog::getOpenFileName(
-        nullptr, QStringLiteral("恢复备份"), folder, QStringLiteral("数据备份 (*.mdb)"));
+    const QString file
+        = QFileDialog::getOpenFileName(nullptr, QStringLiteral("恢复备份"), folder, QStringLiteral("数据备份 (*.mdb)"));
     if (file.isEmpty())
         return EXIT_SUCCESS;
     backup::Contents contents;

@@ -262,8 +262,8 @@ Restored restore(const QString &copy, const QDateTime &when)
                 .arg(assessmentdb::kSchemaVersion));
 
     auto failed = [](const QString &file, const QString &reason) {
-        return dao::DbError(dao::kCannotOpenFile,
-            QStringLiteral("无法写入文件 '%1'：%2").arg(QDir::toNativeSeparators(file), reason));
+        return dao::DbError(
+            dao::kCannotOpenFile, QStringLiteral("无法写入文件 '%1'：%2").arg(QDir::toNativeSeparators(file), reason));
     };
     QByteArray bytes;
     if (const QString error = readAll(copy, bytes); !error.isEmpty())

@@ -91,8 +91,8 @@ QString writeDurably(const QString &path, const QByteArray &bytes)
 PlaceResult moveIntoPlace(const QString &from, const QString &target, bool replace, QString *reason)
 {
     const unsigned flags = replace ? 0 : RENAME_NOREPLACE;
-    if (::renameat2(AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD, QFile::encodeName(target).constData(),
-            flags)
+    if (::renameat2(
+            AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD, QFile::encodeName(target).constData(), flags)
         != 0) {
         const int error = errno;
         if (error == EEXIST)

@@ -1,7 +1,7 @@
-#include "support/TestSupport.h"
 #include "app/RecordsCommands.h"
 #include "data/Backup.h"
 #include "data/Schema.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,7 +88,8 @@ void TestRecords::backupThenRestoreGivesBackEveryRow()
     stale.close();
 
     QCOMPARE(recordscommands::restoreFrom(file), 0);
-    QVERIFY2(messages.messages.last().contains(QStringLiteral("1 个孩子、2 个月")), qPrintable(messages.messages.last()));
+    QVERIFY2(
+        messages.messages.last().contains(QStringLiteral("1 个孩子、2 个月")), qPrintable(messages.messages.last()));
     QCOMPARE(m_db->rows(schema::user::kTable).size(), 1);
     QCOMPARE(m_db->rows(schema::testrecord::kTable).size(), 2);
     m_db->release();
@@ -121,7 +122,8 @@ void TestRecords::restoreRefusesWhatItCannotUse()
     QVERIFY(!file.isEmpty());
     if (kind == QStringLiteral("key")) {
         file = m_out->filePath(QStringLiteral("other.mdb"));
-        dao::DBEngine::CreateDatabase(file, QStringLiteral(";pwd=1234")).Execute(QStringLiteral("create table user (x)"));
+        dao::DBEngine::CreateDatabase(file, QStringLiteral(";pwd=1234"))
+            .Execute(QStringLiteral("create table user (x)"));
     } else if (kind == QStringLiteral("damaged")) {
         QFile f(file);
         QVERIFY(f.open(QIODevice::ReadWrite));
@@ -171,8 +173,8 @@ void TestRecords::exportReadsBackInPython()
         {{schema::user::kName, odd}, {schema::user::kSex, QStringLiteral("女")},
             {schema::user::kBirth, QStringLiteral("2025-1-31")}});
     QVariantMap month {{schema::testrecord::kUser, odd}, {schema::testrecord::kMonthAge, 3},
-        {schema::testrecord::kHeight, 61.5}, {schema::testrecord::kWeight, 6.25},
-        {schema::testrecord::kHeartRate, 120}, {schema::testrecord::kBreath, 40}};
+        {schema::testrecord::kHeight, 61.5}, {schema::testrecord::kWeight, 6.25}, {schema::testrecord::kHeartRate, 120},
+        {schema::testrecord::kBreath, 40}};
     for (int d = 1; d <= 5; ++d)
         month.insert(schema::testrecord::score(d), 10.5 * d);
     m_db->addRow(schema::testrecord::kTable, month);

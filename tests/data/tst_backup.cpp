@@ -1,6 +1,6 @@
-#include "support/TestSupport.h"
 #include "data/Backup.h"
 #include "data/Schema.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QFile>

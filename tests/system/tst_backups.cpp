@@ -91,7 +91,8 @@ void TestBackups::backupsAcrossRuns()
     QCOMPARE(damaged.messages.size(), 1);
     const QString message = damaged.messages.first();
     QVERIFY2(message.contains(QStringLiteral("'%1'").arg(int(dao::kDamagedFile))), qPrintable(message));
-    QVERIFY2(message.contains(QFileInfo(backups().first().path).fileName()) && message.contains(QStringLiteral("--restore")),
+    QVERIFY2(
+        message.contains(QFileInfo(backups().first().path).fileName()) && message.contains(QStringLiteral("--restore")),
         qPrintable(message));
 }
 
