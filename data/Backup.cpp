@@ -181,9 +181,12 @@ QString writeAutomatic(dao::Database &db, const QDateTime &when, QString *reason
     *reason = writeCopy(db, target, false);
     if (!reason->isEmpty())
         return QString();
-    // Only now that a newer backup is known good may older ones go.
-    for (const Entry &old : surplus(list(folder), when.date()))
-        QFile::remove(old.path);
+    // Only now that a newer backup is known good may older ones go; never
+    // the new one, whatever the clock said when the others were made.
+    for (const Entry &old : surplus(list(folder), when.date())) {
+        if (old.path != target)
+            QFile::remove(old.path);
+    }
     return target;
 }
 
@@ -221,7 +224,12 @@ void Keeper::backUp()
     if (!m_behind && changes == m_backedUp)
         return;
     QString reason;
-    const QString written = writeAutomatic(m_db, QDateTime::currentDateTime(), &reason);
+    QString written;
+    try {
+        written = writeAutomatic(m_db, QDateTime::currentDateTime(), &reason);
+    } catch (const dao::DbError &e) {
+        reason = QStringLiteral("错误 %1：%2").arg(e.number()).arg(e.description());
+    }
     if (written.isEmpty()) {
         note(QStringLiteral("没有写入备份（%1）：%2。").arg(QDir::toNativeSeparators(folderOf(m_db.path())), reason));
         return;
