@@ -10,6 +10,7 @@
 #include "ui/Fonts.h"
 #include "ui/Messages.h"
 
+#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -89,6 +90,8 @@ void TestForm::startTest()
     m_rs.Fields(testrecord::kWeight).setValue(entries.weight);
     m_rs.Fields(testrecord::kHeartRate).setValue(entries.heartRate);
     m_rs.Fields(testrecord::kBreath).setValue(entries.breath);
+    // The day of the measurements, from which the child's exact age follows.
+    m_rs.Fields(testrecord::kMeasured).setValue(QDate::currentDate().toString(QStringLiteral("yyyy-M-d")));
     m_rs.Update();
 
     current::monthAge = monthAge;

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <optional>
 
 namespace assessmentdb {
@@ -136,6 +137,14 @@ void migrate(dao::Database &db, int from)
 {
     if (from < 2)
         db.Execute(QStringLiteral("CREATE TABLE %1 (%2 TEXT)").arg(schema::version::kTable, schema::version::kContent));
+    // Columns added since: appended to their table, empty in every old row.
+    for (const schema::Table &table : schema::tables()) {
+        const QStringList present = db.TableColumns(table.name);
+        for (const schema::Column &column : table.columns) {
+            if (column.since > from && !present.contains(column.name, Qt::CaseInsensitive))
+                db.Execute(QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3").arg(table.name, column.name, column.type));
+        }
+    }
     db.Execute(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
 }
 
@@ -176,13 +185,15 @@ namespace {
 
 // Every table and column the windows use. A file without one of them is
 // refused when it is opened, naming what is missing, rather than failing
-// later in whichever window first reads it.
-void requireSchema(dao::Database &db)
+// later in whichever window first reads it; columns newer than the file's
+// schema come with its migration.
+void requireSchema(dao::Database &db, int fileSchema)
 {
     for (const schema::Table &table : schema::tables()) {
         const QStringList present = db.TableColumns(table.name);
         for (const schema::Column &column : table.columns) {
-            if (column.name != schema::user::kId && !present.contains(column.name, Qt::CaseInsensitive))
+            if (column.name != schema::user::kId && column.since <= fileSchema
+                && !present.contains(column.name, Qt::CaseInsensitive))
                 throw dao::DbError(dao::kItemNotFound,
                     QStringLiteral("在此集合中找不到项目 '%1'：表 '%2' 没有这个字段。").arg(column.name, table.name));
         }
@@ -199,8 +210,9 @@ void requireSchema(dao::Database &db)
 dao::Database openChecked()
 {
     dao::Database db = dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
-    refuseNewer(db, schemaOf(db));
-    requireSchema(db);
+    const int schema = schemaOf(db);
+    refuseNewer(db, schema);
+    requireSchema(db, std::max(schema, 1));
     return db;
 }
 

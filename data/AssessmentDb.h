@@ -10,8 +10,9 @@ namespace assessmentdb {
 
 inline const QString kFileName = QStringLiteral("0-3.mdb");
 inline const QString kConnect = QStringLiteral(";pwd=5820719364");
-// 1: the tables `user`, `testrecord` and `test`; 2: the table `version`.
-inline constexpr int kSchemaVersion = 2;
+// 1: the tables `user`, `testrecord` and `test`; 2: the table `version`;
+// 3: the measurement date of each month.
+inline constexpr int kSchemaVersion = 3;
 
 // The file the application uses. When the folder of the executable and the
 // file in it may be written, that file. Otherwise, or when the install step

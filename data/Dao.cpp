@@ -448,7 +448,13 @@ const QString &Database::path() const
 
 int Database::Execute(const QString &statement, const QVariantList &parameters)
 {
-    return connection().exec(statement, parameters);
+    Connection &conn = connection();
+    // A statement that changes a table's columns outdates what is known of them.
+    if (!statement.trimmed().startsWith(QStringLiteral("INSERT"), Qt::CaseInsensitive)
+        && !statement.trimmed().startsWith(QStringLiteral("UPDATE"), Qt::CaseInsensitive)
+        && !statement.trimmed().startsWith(QStringLiteral("DELETE"), Qt::CaseInsensitive))
+        conn.tableColumns.clear();
+    return conn.exec(statement, parameters);
 }
 
 QStringList Database::TableColumns(const QString &table)

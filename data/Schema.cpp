@@ -42,6 +42,7 @@ const QList<Table> &tables()
             records.columns.append({testrecord::answers(d), text});
         for (int d = scoring::kFirstDomain; d <= scoring::kLastDomain; ++d)
             records.columns.append({testrecord::score(d), real});
+        records.columns.append({testrecord::kMeasured, text, 3});
 
         Table items {test::kTable,
             {{test::kAge, small}, {test::kItem, text}, {test::kHowTo, text}, {test::kGoal, text}}, {{test::kAge}}};

@@ -62,6 +62,9 @@ inline const QString kContent = QStringLiteral("content");
 struct Column {
     QString name;
     QString type;
+    // The schema version that added the column; an older file gets it when
+    // it is migrated.
+    int since = 1;
 };
 struct Table {
     QString name;

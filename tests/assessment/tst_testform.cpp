@@ -247,6 +247,8 @@ void TestTestForm::startCreatesRowAndOpensQuestionnaire()
     QCOMPARE(row.value(schema::testrecord::kWeight).toDouble(), 14.0);
     QCOMPARE(row.value(schema::testrecord::kHeartRate).toDouble(), 120.0);
     QCOMPARE(row.value(schema::testrecord::kBreath).toDouble(), 30.0);
+    QCOMPARE(QDate::fromString(row.value(schema::testrecord::kMeasured).toString(), QStringLiteral("yyyy-M-d")),
+        QDate::currentDate());
     for (int k = 1; k <= 5; ++k)
         QVERIFY(row.value(QStringLiteral("a%1").arg(k)).isNull());
 

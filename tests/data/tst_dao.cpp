@@ -130,7 +130,7 @@ void TestDao::nameIsColumnOne()
     QCOMPARE(rs.Fields(1).Value().toString(), QStringLiteral("x"));
     // The stored layout families' files have, written out on its own.
     const QStringList expected = QStringLiteral("user monthage height weight heartrate breath a1 a2 a3 a4 a5 a1fen "
-                                                "a2fen a3fen a4fen a5fen")
+                                                "a2fen a3fen a4fen a5fen testdate")
                                      .split(QLatin1Char(' '));
     QCOMPARE(db.OpenRecordset(schema::testrecord::kTable).columnNames(), expected);
 }
@@ -296,16 +296,39 @@ void TestDao::openBringsTheSchemaUpToDate()
         dao::Database db = temp.open();
         db.Execute(change);
     };
-    setSchema(QStringLiteral("DROP TABLE version"));
-    setSchema(QStringLiteral("PRAGMA user_version = 1"));
+    // A file of schema 2 has no measurement dates.
+    auto dropDate = [&] {
+        QStringList before;
+        for (const schema::Column &column : schema::tables().at(1).columns) {
+            if (column.since <= 2)
+                before.append(column.name);
+        }
+        setSchema(QStringLiteral("CREATE TABLE old AS SELECT %1 FROM testrecord").arg(before.join(QLatin1Char(','))));
+        setSchema(QStringLiteral("DROP TABLE testrecord"));
+        setSchema(QStringLiteral("ALTER TABLE old RENAME TO testrecord"));
+    };
+    dropDate();
+    setSchema(QStringLiteral("PRAGMA user_version = 2"));
     const auto users = temp.rows(schema::user::kTable);
-    const auto months = temp.rows(schema::testrecord::kTable);
+    auto months = temp.rows(schema::testrecord::kTable);
+    QVERIFY(!months.first().contains(schema::testrecord::kMeasured));
 
-    // An older file is migrated when it is opened, every row kept.
+    // An older file is migrated when it is opened, every row kept; the
+    // months written before have no date.
     {
         dao::Database db = assessmentdb::open();
         QCOMPARE(assessmentdb::versionOf(db).schema, assessmentdb::kSchemaVersion);
         QCOMPARE(temp.rows(schema::user::kTable), users);
+        months.first().insert(schema::testrecord::kMeasured, QVariant());
+        QCOMPARE(temp.rows(schema::testrecord::kTable), months);
+    }
+    // From schema 1 as well.
+    setSchema(QStringLiteral("DROP TABLE version"));
+    dropDate();
+    setSchema(QStringLiteral("PRAGMA user_version = 1"));
+    {
+        dao::Database db = assessmentdb::open();
+        QCOMPARE(assessmentdb::versionOf(db).schema, assessmentdb::kSchemaVersion);
         QCOMPARE(temp.rows(schema::testrecord::kTable), months);
     }
 
