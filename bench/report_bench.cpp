@@ -33,9 +33,10 @@ void fillSample(const QString &path)
         {QStringLiteral("王小明"), QStringLiteral("男"), QStringLiteral("2023-1-15"), QStringLiteral("王大明")});
     for (int m = 1; m <= 36; ++m) {
         using growth::Indicator;
-        const double height = growth::valueAt(*growth::lms(Indicator::LengthHeightForAge, growth::Sex::Boy, m), 0.4);
+        const int day = static_cast<int>((m + 0.5) * growth::kDaysPerMonth);
+        const double height = growth::valueAt(*growth::lms(Indicator::LengthHeightForAge, growth::Sex::Boy, day), 0.4);
         const double z = (m >= 18 && m <= 20) ? -2.2 : 0.3 + 0.02 * m;
-        const double weight = growth::valueAt(*growth::lms(Indicator::WeightForAge, growth::Sex::Boy, m), z);
+        const double weight = growth::valueAt(*growth::lms(Indicator::WeightForAge, growth::Sex::Boy, day), z);
         QVariantList row {QStringLiteral("王小明"), m, std::round(height * 10) / 10, std::round(weight * 100) / 100,
             130 - m, 42 - m / 2};
         for (int d = 0; d < scoring::kDomainCount; ++d) {

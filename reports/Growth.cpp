@@ -18,56 +18,46 @@ namespace growth {
 
 namespace {
 
-struct Row {
-    int month = 0;
-    QString measure;
-    Lms lms;
-};
+// One table: the rows of one sex, indexed by day of age.
+using Table = std::vector<Lms>;
 
-// Reads one table: a header line, then Month, Measure, L, M, S and the SD
-// columns, tab-separated. A malformed table is a build fault: it stops here.
-std::vector<Row> readTable(const QString &name)
+// Reads a table: a header line, then sex, age (days), L, M, S and, for
+// length/height, L or H, tab-separated, the days of each sex in order from 0.
+// A malformed table is a build fault: it stops here.
+std::array<Table, 2> readTable(const QString &name)
 {
     QFile file(QStringLiteral(":/who/") + name);
     if (!file.open(QIODevice::ReadOnly))
         throw std::runtime_error("growth table missing: " + name.toStdString());
-    std::vector<Row> rows;
+    std::array<Table, 2> tables;
     const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QStringList cells = lines.at(i).split(QLatin1Char('\t'));
-        bool ok[4] = {false, false, false, false};
-        Row row;
+        const QStringList cells = lines.at(i).trimmed().split(QLatin1Char('\t'));
+        bool ok[5] = {false, false, false, false, false};
+        int sex = 0;
+        int day = -1;
+        Lms row;
         if (cells.size() >= 5) {
-            row.month = cells.at(0).toInt(&ok[0]);
-            row.measure = cells.at(1);
-            row.lms = {cells.at(2).toDouble(&ok[1]), cells.at(3).toDouble(&ok[2]), cells.at(4).toDouble(&ok[3])};
+            sex = cells.at(0).toInt(&ok[0]);
+            day = cells.at(1).toInt(&ok[1]);
+            row = {cells.at(2).toDouble(&ok[2]), cells.at(3).toDouble(&ok[3]), cells.at(4).toDouble(&ok[4])};
         }
-        if (!(ok[0] && ok[1] && ok[2] && ok[3]) || row.lms.m <= 0 || row.lms.s <= 0)
+        const bool fits = (sex == 1 || sex == 2) && day == static_cast<int>(tables.at(sex - 1).size());
+        if (!(ok[0] && ok[1] && ok[2] && ok[3] && ok[4]) || !fits || row.m <= 0 || row.s <= 0)
             throw std::runtime_error("growth table malformed: " + name.toStdString());
-        rows.push_back(row);
+        tables.at(sex - 1).push_back(row);
     }
-    return rows;
+    return tables;
 }
 
-const std::vector<Row> &table(Indicator indicator, Sex sex)
+const Table &table(Indicator indicator, Sex sex)
 {
-    static const std::array<std::vector<Row>, 4> tables = [] {
+    static const std::array<std::array<Table, 2>, 2> tables = [] {
         registerWhoTables();
-        return std::array<std::vector<Row>, 4> {readTable(QStringLiteral("wfa_boys.tsv")),
-            readTable(QStringLiteral("wfa_girls.tsv")), readTable(QStringLiteral("lhfa_boys.tsv")),
-            readTable(QStringLiteral("lhfa_girls.tsv"))};
+        return std::array<std::array<Table, 2>, 2> {
+            readTable(QStringLiteral("weianthro.txt")), readTable(QStringLiteral("lenanthro.txt"))};
     }();
-    const std::size_t i = (indicator == Indicator::WeightForAge ? 0 : 2) + (sex == Sex::Boy ? 0 : 1);
-    return tables.at(i);
-}
-
-std::optional<Lms> find(Indicator indicator, Sex sex, int month, const QString &measure)
-{
-    for (const Row &row : table(indicator, sex)) {
-        if (row.month == month && row.measure == measure)
-            return row.lms;
-    }
-    return std::nullopt;
+    return tables.at(indicator == Indicator::WeightForAge ? 0 : 1).at(sex == Sex::Boy ? 0 : 1);
 }
 
 } // namespace
@@ -82,18 +72,12 @@ std::optional<Sex> sexOf(const QString &text)
     return std::nullopt;
 }
 
-std::optional<Lms> lms(Indicator indicator, Sex sex, int month)
+std::optional<Lms> lms(Indicator indicator, Sex sex, int day)
 {
-    if (month < kFirstMonth || month > kLastMonth)
+    const Table &rows = table(indicator, sex);
+    if (day < 0 || day >= static_cast<int>(rows.size()))
         return std::nullopt;
-    if (indicator == Indicator::WeightForAge)
-        return find(indicator, sex, month, QStringLiteral("weight"));
-    return find(indicator, sex, month, month < kFirstHeightMonth ? QStringLiteral("length") : QStringLiteral("height"));
-}
-
-Lms lengthAt24(Sex sex)
-{
-    return find(Indicator::LengthHeightForAge, sex, kFirstHeightMonth, QStringLiteral("length")).value();
+    return rows.at(static_cast<std::size_t>(day));
 }
 
 double valueAt(const Lms &row, double z)
@@ -144,17 +128,56 @@ double zOfPercentile(double percent)
     return (lo + hi) / 2;
 }
 
-std::optional<Standing> assess(Indicator indicator, Sex sex, int month, double value)
+std::optional<Standing> assess(Indicator indicator, Sex sex, int day, double value)
 {
-    const std::optional<Lms> row = lms(indicator, sex, month);
+    const std::optional<Lms> row = lms(indicator, sex, day);
     if (!row || !(value > 0) || !std::isfinite(value))
         return std::nullopt;
     Standing s;
     s.z = zScore(indicator, *row, value);
     s.percentile = percentile(s.z);
     s.outsideP3P97 = s.percentile < 3 || s.percentile > 97;
-    s.implausible = std::abs(s.z) > kImplausibleZ;
+    const double highest = indicator == Indicator::WeightForAge ? 5 : 6;
+    s.implausible = s.z < -6 || s.z > highest;
     return s;
+}
+
+int completedMonths(const QDate &birth, const QDate &day)
+{
+    if (day < birth)
+        return -1;
+    int months = (day.year() - birth.year()) * 12 + day.month() - birth.month();
+    // addMonths() ends a month that has no such day on its last day.
+    if (birth.addMonths(months) > day)
+        --months;
+    return months;
+}
+
+Age ageOf(int month, const QDate &birth, const QDate &measured)
+{
+    Age age;
+    age.months = month;
+    if (birth.isValid() && measured.isValid() && completedMonths(birth, measured) == month) {
+        age.exact = true;
+        age.days = static_cast<int>(birth.daysTo(measured));
+        age.restDays = static_cast<int>(birth.addMonths(month).daysTo(measured));
+    } else {
+        age.days = static_cast<int>(std::lround((month + 0.5) * kDaysPerMonth));
+    }
+    return age;
+}
+
+QString ageText(const Age &age)
+{
+    if (age.exact)
+        return QStringLiteral("%1月%2天").arg(age.months).arg(age.restDays);
+    return QStringLiteral("约%1.5月").arg(age.months);
+}
+
+QDate dateOf(const QString &text)
+{
+    const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-M-d"));
+    return date.isValid() ? date : QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
 }
 
 } // namespace growth

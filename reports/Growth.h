@@ -1,42 +1,38 @@
 #pragma once
 
+#include <QDate>
 #include <QString>
 
 #include <optional>
 
 // The WHO Child Growth Standards (2006) for weight-for-age and
-// length/height-for-age, by completed month of age from 0 to 36: the LMS
-// tables, the z-score of a measurement and its percentile.
+// length/height-for-age, by day of age: the LMS tables, the age a record is
+// compared at, the z-score of a measurement and its percentile.
 namespace growth {
 
 enum class Indicator { WeightForAge, LengthHeightForAge };
 enum class Sex { Boy, Girl };
 
-// The Box-Cox power L, median M and coefficient of variation S of one month.
+// The Box-Cox power L, median M and coefficient of variation S of one day.
 struct Lms {
     double l = 1;
     double m = 0;
     double s = 0;
 };
 
-inline constexpr int kFirstMonth = 0;
-inline constexpr int kLastMonth = 36;
-// From this month on the standard is for standing height; before it, for
+// WHO's month.
+inline constexpr double kDaysPerMonth = 30.4375;
+// From this day on the standard is for standing height; before it, for
 // recumbent length.
-inline constexpr int kFirstHeightMonth = 24;
-// Beyond |z| = 5 a measurement lies outside what the standard calls plausible.
-inline constexpr double kImplausibleZ = 5;
+inline constexpr int kFirstHeightDay = 731;
 
 // "男" is a boy, "女" a girl (blanks around ignored); anything else has no sex
 // the standard knows.
 std::optional<Sex> sexOf(const QString &text);
 
-// The table row for a completed month 0..36: for length/height the length row
-// before 24 months and the height row from 24 months on. Nothing outside 0..36.
-std::optional<Lms> lms(Indicator indicator, Sex sex, int month);
-
-// The recumbent-length row of month 24, where the length curve ends.
-Lms lengthAt24(Sex sex);
+// The table row for an age in whole days; nothing beyond the tables (0 to
+// 1856 days).
+std::optional<Lms> lms(Indicator indicator, Sex sex, int day);
 
 // The measurement at a given z: M(1 + L·S·z)^(1/L), or M·e^(S·z) when L = 0.
 double valueAt(const Lms &row, double z);
@@ -61,12 +57,43 @@ struct Standing {
     double percentile = 0;
     // Below the 3rd or above the 97th percentile.
     bool outsideP3P97 = false;
-    // |z| > 5: outside the standard's plausible range; check the measurement.
+    // Beyond WHO's plausible range (weight z < −6 or > +5, length/height
+    // z < −6 or > +6): check the measurement.
     bool implausible = false;
 };
 
-// The standing of a measurement, or nothing when the month lies outside 0..36
-// or the value is not a positive number.
-std::optional<Standing> assess(Indicator indicator, Sex sex, int month, double value);
+// The standing of a measurement at an age in days, or nothing when the age
+// lies beyond the tables or the value is not a positive number.
+std::optional<Standing> assess(Indicator indicator, Sex sex, int day, double value);
+
+// The age a month's record is compared at.
+struct Age {
+    int days = 0;
+    // Counted from the birth date to the day of the measurements; otherwise
+    // the middle of the recorded month.
+    bool exact = false;
+    // Exact: completed calendar months and the days beyond them; otherwise
+    // the recorded month.
+    int months = 0;
+    int restDays = 0;
+};
+
+// Completed calendar months from birth to a day (a birthday on the 31st
+// completes its month on the last day of a shorter month); negative before
+// the birth.
+int completedMonths(const QDate &birth, const QDate &day);
+
+// The age of a record of month m: the exact age in days when the day of the
+// measurements lies within that month of age (at least m and less than m + 1
+// completed months); otherwise, with no date, no readable birth date or a
+// date outside that month, m + 0.5 months in whole days.
+Age ageOf(int month, const QDate &birth, const QDate &measured);
+
+// "3月12天", or "约3.5月" for the middle of a month.
+QString ageText(const Age &age);
+
+// A date as the application writes dates, year-month-day ("2024-2-3"), read
+// back; also the padded form. Nothing for any other text.
+QDate dateOf(const QString &text);
 
 } // namespace growth

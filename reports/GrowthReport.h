@@ -1,9 +1,11 @@
 #pragma once
 
+#include "Growth.h"
 #include "assessment/Scoring.h"
 
 #include <QDate>
 #include <QList>
+#include <QRectF>
 #include <QString>
 
 #include <array>
@@ -19,17 +21,31 @@ class Database;
 // PDF it writes for each child.
 namespace growthreport {
 
-// One recorded month of a child as stored; a value that is empty or not a
-// number is left out.
+// A stored number as the report reads it: empty, a number, or unreadable (a
+// text that is no number, a value that is not finite or too large to be a
+// measurement or a score).
+struct Reading {
+    enum class Kind { Empty, Unreadable, Number };
+    Kind kind = Kind::Empty;
+    double value = 0;
+    bool isNumber() const { return kind == Kind::Number; }
+};
+
+// One recorded month of a child as stored.
 struct MonthRecord {
-    std::optional<int> month;
-    std::optional<double> height; // cm
-    std::optional<double> weight; // kg
-    std::optional<double> heartRate; // beats per minute
-    std::optional<double> breath; // breaths per minute
+    Reading monthAge;
+    Reading height; // cm
+    Reading weight; // kg
+    Reading heartRate; // beats per minute
+    Reading breath; // breaths per minute
     // Domain scores 1..5 (生理, 运动, 认知, 言语, 人际); empty until the month's
     // questionnaire is finished.
-    scoring::PerDomain<std::optional<double>> scores;
+    scoring::PerDomain<Reading> scores;
+    // The day of the measurements; invalid when none is stored.
+    QDate measured;
+
+    // The month age as a whole number, when it is one of 16 bits.
+    std::optional<int> month() const;
 };
 
 struct ChildRecord {
@@ -49,6 +65,30 @@ QList<ChildRecord> readChildren(dao::Database &db, const std::optional<QString> 
 // Writes the report of the children as an A4 PDF to the device. Returns false
 // when the device refuses the data.
 bool writePdf(QIODevice *device, const QList<ChildRecord> &children, const QDate &reportDate);
+
+// Where a growth chart puts its parts, in millimetres on the page.
+struct ChartPoint {
+    enum class Mark { Plain, OutsideP3P97, Implausible };
+    QPointF at;
+    Mark mark = Mark::Plain;
+    // Beyond the value axis: drawn on the plot's edge, with its value beside it.
+    bool onEdge = false;
+    QString value;
+};
+struct GrowthChartLayout {
+    QRectF plot;
+    // The legend, outside the plot.
+    QRectF legend;
+    // The value axis.
+    double lo = 0;
+    double hi = 0;
+    double step = 1;
+    QList<ChartPoint> points;
+};
+
+// The layout of the child's chart of the indicator in the band of the page
+// from top, height high. Values WHO calls implausible never set the axis.
+GrowthChartLayout growthChartLayout(growth::Indicator indicator, const ChildRecord &child, double top, double height);
 
 // The PDF's title: "成长报告 – " and the child's name, or the names joined.
 QString title(const QList<ChildRecord> &children);

@@ -1,5 +1,6 @@
 #include "GrowthReport.h"
 
+#include "Growth.h"
 #include "data/Conversions.h"
 #include "data/Dao.h"
 #include "data/Records.h"
@@ -17,19 +18,29 @@ namespace {
 namespace user = schema::user;
 namespace testrecord = schema::testrecord;
 
+// Beyond this a value is no measurement and no score, but a damaged one.
+constexpr double kLargest = 1e6;
+
 // A stored number: numeric columns arrive as numbers, but a value written as
 // text is read the way the measurement window accepts it.
-std::optional<double> numberOf(const QVariant &value)
+Reading readingOf(const QVariant &value)
 {
     if (value.isNull())
-        return std::nullopt;
-    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray)
-        return conv::parseNumber(value.toString());
-    bool ok = false;
-    const double d = value.toDouble(&ok);
-    if (!ok || !std::isfinite(d))
-        return std::nullopt;
-    return d;
+        return {};
+    std::optional<double> number;
+    if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) {
+        if (value.toString().trimmed().isEmpty())
+            return {};
+        number = conv::parseNumber(value.toString());
+    } else {
+        bool ok = false;
+        const double d = value.toDouble(&ok);
+        if (ok)
+            number = d;
+    }
+    if (!number || !std::isfinite(*number) || std::abs(*number) >= kLargest)
+        return {Reading::Kind::Unreadable, 0};
+    return {Reading::Kind::Number, *number};
 }
 
 QString textOf(const QVariant &value)
@@ -47,25 +58,36 @@ QList<MonthRecord> readMonths(dao::Database &db, const QString &name)
     dao::Recordset rs = records::recordsOfChild(db, name);
     for (; !rs.AtEOF(); rs.MoveNext()) {
         MonthRecord m;
-        if (const auto month = numberOf(rs.Fields(testrecord::kMonthAge).Value()))
-            m.month = static_cast<int>(conv::roundHalfEven(*month));
-        m.height = numberOf(rs.Fields(testrecord::kHeight).Value());
-        m.weight = numberOf(rs.Fields(testrecord::kWeight).Value());
-        m.heartRate = numberOf(rs.Fields(testrecord::kHeartRate).Value());
-        m.breath = numberOf(rs.Fields(testrecord::kBreath).Value());
+        m.monthAge = readingOf(rs.Fields(testrecord::kMonthAge).Value());
+        m.height = readingOf(rs.Fields(testrecord::kHeight).Value());
+        m.weight = readingOf(rs.Fields(testrecord::kWeight).Value());
+        m.heartRate = readingOf(rs.Fields(testrecord::kHeartRate).Value());
+        m.breath = readingOf(rs.Fields(testrecord::kBreath).Value());
         for (int d = 0; d < scoring::kDomainCount; ++d)
-            m.scores[d] = numberOf(rs.Fields(testrecord::score(d + 1)).Value());
+            m.scores[d] = readingOf(rs.Fields(testrecord::score(d + 1)).Value());
+        m.measured = growth::dateOf(textOf(rs.Fields(testrecord::kMeasured).Value()));
         months.append(m);
     }
     std::stable_sort(months.begin(), months.end(), [](const MonthRecord &a, const MonthRecord &b) {
-        if (a.month && b.month)
-            return *a.month < *b.month;
-        return a.month.has_value() && !b.month.has_value();
+        const std::optional<int> ma = a.month();
+        const std::optional<int> mb = b.month();
+        if (ma && mb)
+            return *ma < *mb;
+        return ma.has_value() && !mb.has_value();
     });
     return months;
 }
 
 } // namespace
+
+std::optional<int> MonthRecord::month() const
+{
+    if (!monthAge.isNumber())
+        return std::nullopt;
+    if (const std::optional<std::int16_t> whole = conv::toInt16(monthAge.value))
+        return *whole;
+    return std::nullopt;
+}
 
 QList<ChildRecord> readChildren(dao::Database &db, const std::optional<QString> &onlyChild)
 {

@@ -1,4 +1,6 @@
 #include "data/Schema.h"
+#include "reports/Growth.h"
+#include "reports/GrowthReport.h"
 #include "reports/ReportCommand.h"
 #include "support/TestSupport.h"
 
@@ -16,6 +18,7 @@ private slots:
     void init();
     void reportReadsBack();
     void sexOutsideTheStandard();
+    void chartsNeverHideAPoint();
     void newFilesNeverReplaceOld();
     void failuresWriteNothing();
     void help();
@@ -39,19 +42,44 @@ void TestGrowthReport::initTestCase()
     m_db->addRow(schema::user::kTable,
         {{schema::user::kName, QStringLiteral("阿福")}, {schema::user::kSex, QStringLiteral("保密")},
             {schema::user::kBirth, QStringLiteral("2024-5-1")}});
-    auto month = [this](const QString &name, int m, double h, double w, const QVariantList &scores) {
+    auto month = [this](const QString &name, const QVariant &m, const QVariant &h, const QVariant &w,
+                     const QVariantList &scores, const QString &date = QString()) {
         QVariantMap row {{schema::testrecord::kUser, name}, {schema::testrecord::kMonthAge, m},
             {schema::testrecord::kHeight, h}, {schema::testrecord::kWeight, w}, {schema::testrecord::kHeartRate, 118},
-            {schema::testrecord::kBreath, 33}};
+            {schema::testrecord::kBreath, 33}, {schema::testrecord::kMeasured, date}};
         for (qsizetype d = 0; d < scores.size(); ++d)
             row.insert(QStringLiteral("a%1fen").arg(d + 1), scores.at(d));
         m_db->addRow(schema::testrecord::kTable, row);
     };
-    // Stored out of order; month 12 without a finished questionnaire.
+    // A girl's length and weight at a z on a day of age, as WHO's by-day
+    // tables give them.
+    auto at = [](growth::Indicator indicator, int day, double z, growth::Sex sex = growth::Sex::Girl) {
+        return growth::valueAt(*growth::lms(indicator, sex, day), z);
+    };
+    const auto L = growth::Indicator::LengthHeightForAge;
+    const auto W = growth::Indicator::WeightForAge;
+    // Stored out of order. Month 1 measured on its 15th day (day 44 of life)
+    // exactly at the median; months 2 and 4 at the median of the middle of
+    // the month (days 76 and 137), 2 without a date, 4 entered months later.
     month(QStringLiteral("李小红"), 12, 68.0, 8.9, {});
-    month(QStringLiteral("李小红"), 6, 68.0, 7.3, {10, 12.5, 8, 9, 11});
-    month(QStringLiteral("李小红"), 3, 61.0, 30.0, {9, 9, 9, 9, 9});
+    month(QStringLiteral("李小红"), 1, at(L, 44, 0), at(W, 44, 0), {10, 12.5, 8, 9, 11}, QStringLiteral("2024-3-18"));
+    month(QStringLiteral("李小红"), 4, at(L, 137, 0), at(W, 137, 0), {}, QStringLiteral("2025-1-1"));
+    month(QStringLiteral("李小红"), 2, at(L, 76, 0), at(W, 76, 0), {});
+    // At the cut-offs: a length a hair below the median, a weight just below
+    // the 3rd percentile; a length at z +5.5 (beyond P97, plausible) and a
+    // weight at LMS z +5.2 (beyond +5 by WHO's restricted z: implausible); a weight that is no number, no length.
+    month(QStringLiteral("李小红"), 5, at(L, 167, -0.001), at(W, 167, growth::zOfPercentile(2.97)), {});
+    month(QStringLiteral("李小红"), 7, at(L, 228, 5.5), at(W, 228, 5.2), {9, 9, 9, 9, 9});
+    month(QStringLiteral("李小红"), 8, 0, 8.5, {});
+    m_db->open().Execute(QStringLiteral("UPDATE testrecord SET weight = '8,5' WHERE monthage = 8"));
     month(QStringLiteral("阿福"), 6, 67.0, 7.8, {});
+    // Lying length before 731 days, standing height from then on.
+    m_db->addRow(schema::user::kTable,
+        {{schema::user::kName, QStringLiteral("小刚")}, {schema::user::kSex, QStringLiteral("男")},
+            {schema::user::kBirth, QStringLiteral("2022-1-1")}});
+    const double height731 = at(L, 731, 0, growth::Sex::Boy);
+    month(QStringLiteral("小刚"), 24, height731, 12.0, {}, QStringLiteral("2024-1-1"));
+    month(QStringLiteral("小刚"), 24, height731, 12.0, {}, QStringLiteral("2024-1-2"));
 }
 
 void TestGrowthReport::init()
@@ -107,26 +135,44 @@ void TestGrowthReport::reportReadsBack()
     QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+2\\n"))), qPrintable(info));
 
     const QString text = pdfText(pdf);
-    for (const char *s : {"李小红", "2024-2-3", "2026-01-20", "WHO Child Growth Standards", "不作诊断", "满月"})
+    for (const char *s : {"李小红", "出生日期：2024-2-3", "现在年龄：23月17天", "报告日期：2026-1-20",
+             "WHO Child Growth Standards", "不作诊断", "37 周", "矫正年龄"})
         QVERIFY2(text.contains(QString::fromUtf8(s)), s);
-    // The rows in month order: month, height, z, percentile, weight, z,
-    // percentile, heart rate, breathing rate, the five scores and the total.
+    // The rows in month order: month, age used, length, z, percentile,
+    // weight, z, percentile, heart rate, breathing rate, the five scores and
+    // the total.
     auto row = [&](const QString &pattern) {
         const QRegularExpressionMatch m = QRegularExpression(
             QStringLiteral("^\\s*") + pattern + QStringLiteral("\\s*$"), QRegularExpression::MultilineOption)
                                               .match(text);
-        return m.hasMatch() ? m.capturedStart() : -1;
+        return m.hasMatch() ? m.capturedStart() : qsizetype(-1);
     };
-    // 30 kg at 3 months is far beyond the standard: shown and flagged "!".
-    const int m3 = row(
-        QStringLiteral("3\\s+61\\s+\\+0\\.\\d\\d\\s+\\d+\\.\\d\\s+30\\s+\\+2\\d\\.\\d\\d\\s+>99\\.9 !\\s+118\\s+33"
-                       "\\s+9\\s+9\\s+9\\s+9\\s+9\\s+45"));
-    // 68 cm at 6 months: z +1.00, the 84th percentile; 7.3 kg the median.
-    const int m6 = row(QStringLiteral("6\\s+68\\s+\\+1\\.00\\s+84\\.2\\s+7\\.3\\s+\\+0\\.00\\s+50\\.1\\s+118\\s+33\\s+"
-                                      "10\\s+12\\.5\\s+8\\s+9\\s+11\\s+50"));
-    // 68 cm at 12 months is below the 3rd percentile; no scores yet.
-    const int m12 = row(QStringLiteral("12\\s+68\\s+-2\\.34\\s+1\\.0 \\*\\s+8\\.9\\s+-0\\.04\\s+48\\.2\\s+118\\s+33"));
-    QVERIFY2(m3 >= 0 && m6 > m3 && m12 > m6, qPrintable(text));
+    const QString median
+        = QStringLiteral("\\d+\\.\\d\\s+0\\.00\\s+50\\.0\\s+\\d+\\.\\d\\d\\s+0\\.00\\s+50\\.0\\s+118\\s+33");
+    const QList<qsizetype> rows {
+        row(QStringLiteral("1\\s+1月15天\\s+") + median + QStringLiteral("\\s+10\\s+12\\.5\\s+8\\s+9\\s+11\\s+50")),
+        row(QStringLiteral("2\\s+约2\\.5月\\s+") + median), row(QStringLiteral("4\\s+约4\\.5月\\s+") + median),
+        // Never "-0.00"; just below P3 is "<3", not "3.0", with its mark.
+        row(QStringLiteral(
+            "5\\s+约5\\.5月\\s+\\d+\\.\\d\\s+0\\.00\\s+50\\.0\\s+\\d+\\.\\d\\d\\s+-1\\.8\\d\\s+<3 \\*\\s+118\\s+33")),
+        row(QStringLiteral("7\\s+约7\\.5月\\s+\\d+\\.\\d\\s+\\+5\\.50\\s+>99\\.9 "
+                           "\\*\\s+\\d+\\.\\d\\d\\s+\\+5\\.\\d\\d\\s+>99\\.9 !\\s+118\\s+33"
+                           "\\s+9\\s+9\\s+9\\s+9\\s+9\\s+45")),
+        row(QStringLiteral("8\\s+约8\\.5月\\s+未测\\s+无法识别\\s+—\\s+—\\s+118\\s+33")),
+        row(QStringLiteral("12\\s+约12\\.5月\\s+68\\.0\\s+-2\\.\\d\\d\\s+\\d\\.\\d "
+                           "\\*\\s+8\\.90\\s+-0\\.\\d\\d\\s+\\d\\d\\.\\d\\s+118\\s+33"))};
+    for (qsizetype i = 0; i < rows.size(); ++i)
+        QVERIFY2(
+            rows.at(i) > (i == 0 ? -1 : rows.at(i - 1)), qPrintable(QString::number(i) + QLatin1Char('\n') + text));
+
+    // Day 730 is compared with the length row (0.7 cm longer than the height
+    // row at 731): the same height is below its median there.
+    const QString boy = m_out->filePath(QStringLiteral("gang.pdf"));
+    QCOMPARE(reportcommand::run(options(QStringLiteral("小刚"), boy)), 0);
+    const QString boyText = pdfText(boy);
+    QVERIFY2(boyText.contains(QRegularExpression(QStringLiteral("24\\s+24月0天\\s+\\d+\\.\\d\\s+-0\\.[12]\\d\\s"))),
+        qPrintable(boyText));
+    QVERIFY(boyText.contains(QRegularExpression(QStringLiteral("24\\s+24月1天\\s+\\d+\\.\\d\\s+0\\.00\\s+50\\.0\\s"))));
 }
 
 void TestGrowthReport::sexOutsideTheStandard()
@@ -136,9 +182,46 @@ void TestGrowthReport::sexOutsideTheStandard()
     QCOMPARE(reportcommand::run(options(QStringLiteral("阿福"), pdf)), 0);
     const QString text = pdfText(pdf);
     QVERIFY(text.contains(QStringLiteral("“保密”，不是“男”或“女”")));
-    QVERIFY2(text.contains(
-                 QRegularExpression(QStringLiteral("\\n\\s*6\\s+67\\s+—\\s+—\\s+7\\.8\\s+—\\s+—\\s+118\\s+33\\s*\\n"))),
+    QVERIFY2(text.contains(QRegularExpression(
+                 QStringLiteral("\\n\\s*6\\s+约6\\.5月\\s+67\\.0\\s+—\\s+—\\s+7\\.80\\s+—\\s+—\\s+118\\s+33\\s*\\n"))),
         qPrintable(text));
+}
+
+// A girl far below the 3rd percentile from 21 to 36 months: the legend
+// stands clear of every point. A weight typed in grams leaves the axes as
+// they were and is drawn on the edge with its value.
+void TestGrowthReport::chartsNeverHideAPoint()
+{
+    using growthreport::Reading;
+    growthreport::ChildRecord child {QStringLiteral("瘦"), QStringLiteral("女"), QStringLiteral("2022-1-1"), {}};
+    for (int m = 21; m <= 36; ++m) {
+        const int day = static_cast<int>(std::lround((m + 0.5) * growth::kDaysPerMonth));
+        auto at = [&](growth::Indicator indicator, double z) {
+            return Reading {Reading::Kind::Number, growth::valueAt(*growth::lms(indicator, growth::Sex::Girl, day), z)};
+        };
+        growthreport::MonthRecord record;
+        record.monthAge = {Reading::Kind::Number, double(m)};
+        record.height = at(growth::Indicator::LengthHeightForAge, -4);
+        record.weight = at(growth::Indicator::WeightForAge, -4.5);
+        child.months.append(record);
+    }
+    for (const auto indicator : {growth::Indicator::LengthHeightForAge, growth::Indicator::WeightForAge}) {
+        const growthreport::GrowthChartLayout layout = growthreport::growthChartLayout(indicator, child, 25, 83);
+        QCOMPARE(layout.points.size(), 16);
+        for (const growthreport::ChartPoint &pt : layout.points) {
+            QVERIFY(layout.plot.contains(pt.at) && !pt.onEdge);
+            QVERIFY(!layout.legend.adjusted(-1, -1, 1, 1).contains(pt.at));
+        }
+    }
+    const auto before = growthreport::growthChartLayout(growth::Indicator::WeightForAge, child, 25, 83);
+    child.months[3].weight.value = 8900;
+    const auto after = growthreport::growthChartLayout(growth::Indicator::WeightForAge, child, 25, 83);
+    QCOMPARE(after.lo, before.lo);
+    QCOMPARE(after.hi, before.hi);
+    const growthreport::ChartPoint &wrong = after.points.at(3);
+    QVERIFY(wrong.onEdge && wrong.mark == growthreport::ChartPoint::Mark::Implausible);
+    QCOMPARE(wrong.at.y(), after.plot.top());
+    QCOMPARE(wrong.value, QStringLiteral("8900.00"));
 }
 
 void TestGrowthReport::newFilesNeverReplaceOld()
@@ -159,7 +242,7 @@ void TestGrowthReport::newFilesNeverReplaceOld()
     QVERIFY(f.readAll().startsWith("kept"));
     QCOMPARE(opened.addresses.last(), m_out->filePath(QStringLiteral("Documents/成长报告-全部-2026-01-20.pdf")));
     // Every child's pages in the one report: two each.
-    QVERIFY(pdfInfo(opened.addresses.last()).contains(QRegularExpression(QStringLiteral("Pages:\\s+4\\n"))));
+    QVERIFY(pdfInfo(opened.addresses.last()).contains(QRegularExpression(QStringLiteral("Pages:\\s+6\\n"))));
     // A child's name never leaves the folder.
     QCOMPARE(reportcommand::fileName(QStringLiteral("../a/b"), QDate(2026, 1, 20)),
         QStringLiteral("成长报告-.._a_b-2026-01-20.pdf"));
