@@ -99,9 +99,11 @@ QList<QCommandLineOption> options()
                 "只为名叫 <name> 的孩子生成（默认：所有孩子）。\nOnly the child named <name> (default: every child)."),
             QStringLiteral("name")},
         {kOutput,
-            QStringLiteral("写入这个文件（默认：文档文件夹里的 成长报告-<姓名>-<日期>.pdf，不覆盖已有的文件）。\n"
-                           "Write to this file (default: 成长报告-<name>-<date>.pdf in the Documents folder, never "
-                           "replacing an existing file)."),
+            QStringLiteral("写入这个文件，没有 .pdf 时加上（默认：文档文件夹里的 成长报告-<姓名>-<日期>.pdf，"
+                           "不覆盖已有的文件）。报告只有本人能读写（权限 0600）。\n"
+                           "Write to this file, adding .pdf when missing (default: 成长报告-<name>-<date>.pdf in the "
+                           "Documents folder, never replacing an existing file). Reports are readable and writable "
+                           "by their owner alone (mode 0600)."),
             QStringLiteral("file.pdf")},
         {kBackup,
             QStringLiteral("把数据备份到 <file>（另一个磁盘、U 盘），备份经过检查；不覆盖已有的文件。\n"

@@ -3,6 +3,7 @@
 namespace platform {
 
 void openAddressNative(const QString &address); // per operating system
+bool openDocumentNative(const QString &path);
 
 namespace {
 AddressHook &hook()
@@ -24,6 +25,15 @@ void openAddress(const QString &address)
         return;
     }
     openAddressNative(address);
+}
+
+bool openDocument(const QString &path)
+{
+    if (hook()) {
+        hook()(path);
+        return true;
+    }
+    return openDocumentNative(path);
 }
 
 } // namespace platform

@@ -11,6 +11,10 @@ namespace platform {
 // reported.
 void openAddress(const QString &address);
 
+// Opens a file in the desktop's program for its kind. False when no program
+// could be started for it or the opener reported that none could show it.
+bool openDocument(const QString &path);
+
 // Tests capture the addresses here instead of starting a browser.
 using AddressHook = std::function<void(const QString &address)>;
 void setAddressHook(AddressHook hook);

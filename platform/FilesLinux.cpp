@@ -71,21 +71,26 @@ QString writeDurably(const QString &path, const QByteArray &bytes)
     if (fd < 0)
         return systemError(errno);
     qint64 written = 0;
+    int error = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(fd, bytes.constData() + written, static_cast<size_t>(bytes.size() - written));
         if (n < 0 && errno == EINTR)
             continue;
-        if (n <= 0)
+        if (n <= 0) {
+            error = n < 0 ? errno : ENOSPC;
             break;
+        }
         written += n;
     }
-    const bool complete = written == bytes.size() && ::fsync(fd) == 0;
-    const int writeError = errno;
-    ::close(fd);
-    if (complete)
+    // The data are on the disk only when the flush and the close say so.
+    if (error == 0 && ::fsync(fd) != 0)
+        error = errno;
+    if (::close(fd) != 0 && error == 0)
+        error = errno;
+    if (error == 0)
         return QString();
     ::unlink(file.constData());
-    return systemError(writeError);
+    return systemError(error);
 }
 
 PlaceResult moveIntoPlace(const QString &from, const QString &target, bool replace, QString *reason)

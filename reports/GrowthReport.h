@@ -62,6 +62,10 @@ struct ChildRecord {
 // when no profile has that name. Database failures raise dao::DbError.
 QList<ChildRecord> readChildren(dao::Database &db, const std::optional<QString> &onlyChild = std::nullopt);
 
+// Whether a font that has Chinese characters is installed: without one the
+// report's text would be left out of the PDF.
+bool chineseFontAvailable();
+
 // Writes the report of the children as an A4 PDF to the device. Returns false
 // when the device refuses the data.
 bool writePdf(QIODevice *device, const QList<ChildRecord> &children, const QDate &reportDate);

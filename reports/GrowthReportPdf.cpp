@@ -7,6 +7,7 @@
 #include "ui/AppInfo.h"
 #include "ui/Fonts.h"
 
+#include <QFontDatabase>
 #include <QPageSize>
 #include <QPainter>
 #include <QPainterPath>
@@ -855,6 +856,11 @@ void drawChild(Canvas &c, const ChildRecord &child, const QDate &reportDate)
 }
 
 } // namespace
+
+bool chineseFontAvailable()
+{
+    return !QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty();
+}
 
 bool writePdf(QIODevice *device, const QList<ChildRecord> &children, const QDate &reportDate)
 {

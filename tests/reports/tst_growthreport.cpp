@@ -7,7 +7,13 @@
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStorageInfo>
 #include <QtTest>
+
+#include <filesystem>
+#include <tuple>
+#include <unistd.h>
 
 using namespace testsupport;
 
@@ -22,6 +28,9 @@ private slots:
     void newFilesNeverReplaceOld();
     void failuresWriteNothing();
     void help();
+    void fileSafety();
+    void nearlyFullDisk();
+    void commandWithoutDisplay();
 
 private:
     reportcommand::Options options(const std::optional<QString> &child, const QString &output = QString()) const;
@@ -265,7 +274,7 @@ void TestGrowthReport::failuresWriteNothing()
     holder.kill();
     holder.waitForFinished();
     QVERIFY(held != 0);
-    QVERIFY2(messages.messages.last().startsWith(QStringLiteral("数据库正被")), qPrintable(messages.messages.last()));
+    QVERIFY2(messages.messages.last().contains(QStringLiteral("另一个副本")), qPrintable(messages.messages.last()));
 
     // Any other engine failure: a file that is not the database.
     const QString notADatabase = m_out->filePath(QStringLiteral("other.mdb"));
@@ -300,6 +309,133 @@ void TestGrowthReport::help()
     const QString out = QString::fromLocal8Bit(p.readAllStandardOutput());
     for (const char *s : {"--report", "--child", "--output", "成长报告", "growth report"})
         QVERIFY2(out.contains(QString::fromUtf8(s)), qPrintable(out));
+}
+
+// Where a report may go: a name without ".pdf" gets it, the file is the
+// owner's alone, a device or pipe is refused, a link to nothing at the
+// default name is passed over, and a long name is shortened to fit.
+void TestGrowthReport::fileSafety()
+{
+    MessageRecorder messages;
+    AddressRecorder opened;
+    QCOMPARE(reportcommand::run(options(QStringLiteral("李小红"), m_out->filePath(QStringLiteral("报告")))), 0);
+    const QString pdf = m_out->filePath(QStringLiteral("报告.pdf"));
+    QCOMPARE(opened.addresses, QStringList {pdf});
+    QCOMPARE(std::filesystem::status(pdf.toStdString()).permissions(),
+        std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    const QString fifo = m_out->filePath(QStringLiteral("pipe.pdf"));
+    QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {fifo}), 0);
+    for (const QString &device : {fifo, QStringLiteral("/dev/full")}) {
+        QVERIFY(reportcommand::run(options(QStringLiteral("李小红"), device)) != 0);
+        QVERIFY2(
+            messages.messages.last().contains(QStringLiteral("不是普通的文件")), qPrintable(messages.messages.last()));
+    }
+    QVERIFY(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+
+    const QString documents = m_out->filePath(QStringLiteral("Documents"));
+    QDir().mkpath(documents);
+    QVERIFY(QFile::link(QStringLiteral("/nonexistent/target"),
+        documents + QStringLiteral("/") + reportcommand::fileName(QStringLiteral("李小红"), QDate(2026, 1, 20))));
+    QCOMPARE(reportcommand::run(options(QStringLiteral("李小红"))), 0);
+    QVERIFY(opened.addresses.last().endsWith(QStringLiteral("2026-01-20-2.pdf")));
+
+    const QString longName = reportcommand::fileName(QString(200, QChar(0x957f)), QDate(2026, 1, 20));
+    QVERIFY(QFile::encodeName(longName + QStringLiteral("-99")).size() <= 255);
+    QVERIFY(
+        longName.startsWith(QStringLiteral("成长报告-长长")) && longName.endsWith(QStringLiteral("-2026-01-20.pdf")));
+}
+
+// A file system with too little room for the report: the command fails, the
+// earlier report of that name stays byte for byte, and nothing else is left.
+void TestGrowthReport::nearlyFullDisk()
+{
+    if (::geteuid() != 0)
+        QSKIP("mounting a small file system needs root");
+    const QString mount = m_out->filePath(QStringLiteral("small"));
+    QDir().mkpath(mount);
+    if (QProcess::execute(QStringLiteral("mount"),
+            {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"), QStringLiteral("size=512k"),
+                QStringLiteral("tmpfs"), mount})
+        != 0)
+        QSKIP("this system does not let the test mount a small file system");
+    auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {mount}); });
+    const QString earlier = mount + QStringLiteral("/r.pdf");
+    QFile file(earlier);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("%PDF-1.4 an earlier report");
+    file.close();
+    QFile filler(mount + QStringLiteral("/filler"));
+    QVERIFY(filler.open(QIODevice::WriteOnly));
+    filler.write(QByteArray(static_cast<int>(QStorageInfo(mount).bytesAvailable()) - 8192, 'x'));
+    filler.close();
+
+    MessageRecorder messages;
+    AddressRecorder opened;
+    QVERIFY(reportcommand::run(options(QStringLiteral("李小红"), earlier)) != 0);
+    QVERIFY(reportcommand::run(options(QStringLiteral("李小红"), mount)) != 0);
+    QVERIFY(opened.addresses.isEmpty());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), QByteArray("%PDF-1.4 an earlier report"));
+    QCOMPARE(QDir(mount).entryList(QDir::Files | QDir::Hidden),
+        (QStringList {QStringLiteral("filler"), QStringLiteral("r.pdf")}));
+}
+
+// The program as a script or cron starts it: no display, no terminal, its
+// output read by the caller. A report is written, and when nothing can open
+// it the command still succeeds and says where it is; without a Chinese font
+// it fails, naming the fonts to install. Nothing waits on a box.
+void TestGrowthReport::commandWithoutDisplay()
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(QStringLiteral("childgrowth"));
+    QVERIFY(QFile::copy(QStringLiteral(CG_BINARY_DIR "/bin/childgrowth"), program));
+    m_db->release();
+    QVERIFY(QFile::copy(m_db->path(), dir.filePath(assessmentdb::kFileName)));
+    const QString opener = dir.filePath(QStringLiteral("xdg-open"));
+    QFile script(opener);
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexit 3\n");
+    script.close();
+    QFile::setPermissions(opener, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(QStringLiteral("HOME"), dir.path());
+    env.insert(QStringLiteral("PATH"), dir.path() + QStringLiteral(":/usr/bin:/bin"));
+    auto run = [&](const QProcessEnvironment &environment) {
+        QProcess p;
+        p.setProcessEnvironment(environment);
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.start(program,
+            {QStringLiteral("--report"), QStringLiteral("--child"), QStringLiteral("李小红"),
+                QStringLiteral("--output"), dir.filePath(QStringLiteral("r"))});
+        if (!p.waitForFinished(60000))
+            p.kill();
+        return std::tuple {
+            p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    };
+    const auto [status, out, err] = run(env);
+    QCOMPARE(status, 0);
+    QVERIFY2(out.contains(dir.filePath(QStringLiteral("r.pdf"))) && out.contains(QStringLiteral("保存")),
+        qPrintable(out + err));
+    QVERIFY(pdfText(dir.filePath(QStringLiteral("r.pdf"))).contains(QStringLiteral("李小红")));
+
+    // Fonts without a Chinese character among them.
+    QFile conf(dir.filePath(QStringLiteral("fonts.conf")));
+    QVERIFY(conf.open(QIODevice::WriteOnly));
+    conf.write(QStringLiteral("<?xml version=\"1.0\"?><fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir>"
+                              "<cachedir>%1</cachedir></fontconfig>")
+                   .arg(dir.filePath(QStringLiteral("cache")))
+                   .toUtf8());
+    conf.close();
+    env.insert(QStringLiteral("FONTCONFIG_FILE"), conf.fileName());
+    QFile::remove(dir.filePath(QStringLiteral("r.pdf")));
+    const auto [noFont, noFontOut, noFontErr] = run(env);
+    QCOMPARE(noFont, 1);
+    QVERIFY2(noFontErr.contains(QStringLiteral("fonts-wqy-microhei")), qPrintable(noFontErr));
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("r.pdf"))));
 }
 
 QTEST_MAIN(TestGrowthReport)
