@@ -31,6 +31,7 @@ private slots:
     void fileSafety();
     void nearlyFullDisk();
     void commandWithoutDisplay();
+    void damagedValues();
 
 private:
     reportcommand::Options options(const std::optional<QString> &child, const QString &output = QString()) const;
@@ -231,6 +232,29 @@ void TestGrowthReport::chartsNeverHideAPoint()
     QVERIFY(wrong.onEdge && wrong.mark == growthreport::ChartPoint::Mark::Implausible);
     QCOMPARE(wrong.at.y(), after.plot.top());
     QCOMPARE(wrong.value, QStringLiteral("8900.00"));
+}
+
+// Month ages and values no window writes, from a damaged or hand-edited file:
+// shown as unreadable, and the report written (the set {1, 2e9} once hung it).
+void TestGrowthReport::damagedValues()
+{
+    m_db->addRow(schema::user::kTable,
+        {{schema::user::kName, QStringLiteral("坏")}, {schema::user::kSex, QStringLiteral("男")},
+            {schema::user::kBirth, QStringLiteral("2024-1-1")}});
+    dao::Database db = m_db->open();
+    for (const char *values : {"1e20, 80, 9", "2147483648, 80, 9", "2e9, 80, 9", "1, 1e300, 'x'", "-40000, 9e999, 9"})
+        db.Execute(QStringLiteral("INSERT INTO testrecord (user, monthage, height, weight, a1fen) VALUES ('坏', %1, 1)")
+                       .arg(QLatin1String(values)));
+    AddressRecorder opened;
+    const QString pdf = m_out->filePath(QStringLiteral("bad.pdf"));
+    QCOMPARE(reportcommand::run(options(QStringLiteral("坏"), pdf)), 0);
+    const QString text = pdfText(pdf);
+    QCOMPARE(text.count(QRegularExpression(
+                 QStringLiteral("^\\s*无法识别\\s+—\\s+80\\.0"), QRegularExpression::MultilineOption)),
+        3);
+    QVERIFY2(
+        text.contains(QRegularExpression(QStringLiteral("\\n\\s*1\\s+约1\\.5月\\s+无法识别\\s+—\\s+—\\s+无法识别"))),
+        qPrintable(text));
 }
 
 void TestGrowthReport::newFilesNeverReplaceOld()
