@@ -1,9 +1,12 @@
 #include "Application.h"
 
 #include "FatalError.h"
+#include "Startup.h"
 #include "data/DbError.h"
 #include "ui/AppInfo.h"
 #include "ui/Fonts.h"
+
+#include <QIcon>
 
 #include <exception>
 
@@ -17,11 +20,19 @@ constexpr double kDefaultPointSize = 9;
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)
 {
-    // They name the user's data folder ($XDG_DATA_HOME/helan-edu/childgrowth).
+    // The folder names of the user's data (assessmentdb::ownPath()); the
+    // application name is also the windows' class on X11, which the menu
+    // entry names (StartupWMClass).
     setOrganizationName(QStringLiteral("helan-edu"));
     setApplicationName(QStringLiteral("childgrowth"));
     // Lets the desktop match the windows with the menu entry and its icon.
     setDesktopFileName(QStringLiteral("cn.helan_edu.childgrowth"));
+    // Every window carries the program's icon, the one of the menu entry.
+    startup::initResources();
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/assets/icons/%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
     fonts::installSubstitutions();
     setFont(fonts::font(fonts::kSimSun, kDefaultPointSize));
 }

@@ -77,7 +77,7 @@ frmAbout::frmAbout(QWidget *parent)
     title->setFont(fittingFont(fonts::font(QStringLiteral("Times New Roman"), kTitlePointSize, true, true),
         appinfo::kProductTitle, title->width()));
 
-    auto *version = makeLabel(this, "lblVersion", QStringLiteral("版本 ver1.0"), QRect(104, 52, 259, 15));
+    auto *version = makeLabel(this, "lblVersion", appinfo::kVersionCaption, QRect(104, 52, 259, 15));
     version->setFont(fonts::font(fonts::kSimSun, kVersionPointSize, false, true));
 
     auto *description = makeLabel(this, "lblDescription", kDescription, QRect(120, 80, 259, 94));

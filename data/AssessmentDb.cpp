@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <optional>
@@ -53,8 +52,6 @@ void removeStaleCopies(const QDir &dir)
 void copyInstalled(const QString &installed, const QString &target)
 {
     const QDir dir = QFileInfo(target).absoluteDir();
-    if (!QDir().mkpath(dir.absolutePath()))
-        cannotMake(target, QStringLiteral("不能建立文件夹 '%1'。").arg(dir.absolutePath()));
     removeStaleCopies(dir);
 
     QFile source(installed);
@@ -81,19 +78,23 @@ Place locate()
     const QString dir = QCoreApplication::applicationDirPath();
     const QString beside = QDir::toNativeSeparators(dir + QLatin1Char('/') + kFileName);
     const QFileInfo besideInfo(beside);
-    // An install for every user of the computer is marked so by its install
-    // step: its file is never written, not even by the administrator, whose
-    // children would otherwise reach every new user's copy. A missing
+    // An installed file is never written, not even by the administrator,
+    // whose children would otherwise reach every new user's copy. A missing
     // installed file is reported as such, by its own name.
-    const bool shared = QFileInfo::exists(sharedMarkPath(beside));
-    if (!besideInfo.exists() || (!shared && QFileInfo(dir).isWritable() && besideInfo.isWritable()))
+    const bool installed = QFileInfo::exists(installedMarkPath(beside));
+    if (!besideInfo.exists() || (!installed && QFileInfo(dir).isWritable() && besideInfo.isWritable()))
         return {beside, {}};
-    const QString dataDir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    if (dataDir.isEmpty())
-        cannotMake(kFileName, QStringLiteral("找不到用户的数据文件夹。"));
-    const QString own = QDir::toNativeSeparators(dataDir + QLatin1Char('/') + kFileName);
+    const QString own = ownPath();
+    // The family's records are the user's alone: the folder is made private
+    // before the copy is put in it, and an older install's open modes are
+    // closed.
+    const QString folder = QFileInfo(own).absolutePath();
+    if (const QString reason = platform::makePrivateFolder(folder); !reason.isEmpty())
+        cannotMake(own, QStringLiteral("不能建立文件夹 '%1'：%2").arg(folder, reason));
     if (!QFileInfo::exists(own))
         copyInstalled(beside, own);
+    else if (const QString reason = platform::makePrivateFile(own); !reason.isEmpty())
+        cannotMake(own, reason);
     return {own, beside};
 }
 
@@ -169,6 +170,11 @@ void refuseNewer(dao::Database &db, int schema)
 QString path()
 {
     return place().file;
+}
+
+QString ownPath()
+{
+    return QDir::toNativeSeparators(platform::userDataHome() + QStringLiteral("/helan-edu/childgrowth/") + kFileName);
 }
 
 QString installedPath()
@@ -296,9 +302,9 @@ Version writeVersion(dao::Database &db)
     return versionOf(db);
 }
 
-QString sharedMarkPath(const QString &database)
+QString installedMarkPath(const QString &database)
 {
-    return database + QStringLiteral(".shared");
+    return database + QStringLiteral(".installed");
 }
 
 QString versionFilePath(const QString &database)

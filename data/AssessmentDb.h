@@ -14,12 +14,18 @@ inline const QString kConnect = QStringLiteral(";pwd=5820719364");
 // 3: the measurement date of each month.
 inline constexpr int kSchemaVersion = 3;
 
-// The file the application uses. When the folder of the executable and the
-// file in it may be written, that file. Otherwise, or when the install step
-// marked the install as one for every user (sharedMarkPath()), the user's own
-// copy in the user's data folder, made from the installed file when it is
-// first asked for. Resolved once.
+// The file the application uses. An installed program (the install step
+// marks every install, installedMarkPath()) keeps a user's records in one
+// place whichever way it was installed: the user's own copy (ownPath()),
+// made from the installed file when it is first asked for. A program that
+// no install marked (the build folder, a portable folder) uses the file
+// beside the executable when it may write it and its folder, else the
+// user's own copy too. The user's copy and its folder are kept private.
+// Resolved once.
 QString path();
+
+// The user's own copy: <data home>/helan-edu/childgrowth/0-3.mdb.
+QString ownPath();
 
 // The installed file the user's own copy was made from; empty when the
 // application uses the file beside the executable.
@@ -62,8 +68,9 @@ Version writeVersion(dao::Database &db);
 // The text file beside an installed database that holds its version.
 QString versionFilePath(const QString &database);
 
-// The file beside an installed database that marks an install for every user.
-QString sharedMarkPath(const QString &database);
+// The file beside an installed database that marks it as installed: the
+// file there is only what a user's own copy starts from.
+QString installedMarkPath(const QString &database);
 
 // Brings a family's file up to date with an installed one in one transaction:
 // an older schema is migrated, the questionnaire rows become the installed

@@ -42,7 +42,8 @@ QString createNewFile(const QString &path);
 enum class PlaceResult { Placed, AlreadyThere, Failed };
 
 // Writes bytes to a new file at path (readable by the user alone, replacing
-// whatever was there) and makes them durable. Returns the system's reason on
+// whatever was there, never written through a symbolic link at that name)
+// and makes them durable. Returns the system's reason on
 // failure, when nothing is left behind; an empty text on success.
 QString writeDurably(const QString &path, const QByteArray &bytes);
 
@@ -56,6 +57,21 @@ PlaceResult moveIntoPlace(const QString &from, const QString &target, bool repla
 // never over a file that is already there. On Failed, reason holds the
 // system's reason and nothing is left behind.
 PlaceResult placeNewFile(const QString &target, const QString &partName, const QByteArray &bytes, QString *reason);
+
+// The folder under which programs keep a user's own data: $XDG_DATA_HOME
+// when it is an absolute path (a relative one is ignored, as the XDG base
+// directory rules require), else ~/.local/share; the local application data
+// folder on Windows.
+QString userDataHome();
+
+// Makes the folder, and every missing folder above it, readable by the user
+// alone; a folder that is already there and open to others is closed to
+// them. Returns the system's reason on failure, an empty text on success.
+QString makePrivateFolder(const QString &path);
+
+// Closes a file that others may read or write to everyone but its owner.
+// Returns the system's reason on failure, an empty text on success.
+QString makePrivateFile(const QString &path);
 
 // True when no process with this identifier runs any more.
 bool processGone(qint64 pid);

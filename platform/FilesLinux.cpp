@@ -67,7 +67,10 @@ QString createNewFile(const QString &path)
 QString writeDurably(const QString &path, const QByteArray &bytes)
 {
     const QByteArray file = QFile::encodeName(path);
-    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    // A new file, never one through a link placed at its name: whatever is
+    // there (a part an earlier process left, a link) is removed, not followed.
+    ::unlink(file.constData());
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return systemError(errno);
     qint64 written = 0;
@@ -113,6 +116,52 @@ PlaceResult moveIntoPlace(const QString &from, const QString &target, bool repla
         ::close(dirFd);
     }
     return PlaceResult::Placed;
+}
+
+QString userDataHome()
+{
+    const QString xdg = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!xdg.isEmpty() && QDir::isAbsolutePath(xdg))
+        return QDir::cleanPath(xdg);
+    return QDir::homePath() + QStringLiteral("/.local/share");
+}
+
+namespace {
+
+constexpr mode_t kOthersBits = S_IRWXG | S_IRWXO;
+
+// Takes group's and others' rights away from what the user owns.
+QString closeToOthers(const QByteArray &path, mode_t keep)
+{
+    struct stat st { };
+    if (::lstat(path.constData(), &st) != 0)
+        return systemError(errno);
+    if ((st.st_mode & kOthersBits) == 0 || st.st_uid != ::geteuid() || S_ISLNK(st.st_mode))
+        return QString();
+    if (::chmod(path.constData(), st.st_mode & keep) != 0)
+        return systemError(errno);
+    return QString();
+}
+
+} // namespace
+
+QString makePrivateFolder(const QString &path)
+{
+    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    // Each missing folder from the top down, made private as it is made.
+    QString built;
+    for (const QString &part : clean.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
+        built += QLatin1Char('/') + part;
+        const QByteArray name = QFile::encodeName(built);
+        if (::mkdir(name.constData(), S_IRWXU) != 0 && errno != EEXIST)
+            return systemError(errno);
+    }
+    return closeToOthers(QFile::encodeName(clean), S_IRWXU | S_ISVTX);
+}
+
+QString makePrivateFile(const QString &path)
+{
+    return closeToOthers(QFile::encodeName(path), S_IRUSR | S_IWUSR);
 }
 
 bool processGone(qint64 pid)

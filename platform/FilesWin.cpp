@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 #include <string>
 
@@ -102,6 +103,22 @@ PlaceResult moveIntoPlace(const QString &from, const QString &target, bool repla
         return PlaceResult::Failed;
     }
     return PlaceResult::Placed;
+}
+
+QString userDataHome()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+}
+
+// A user's profile folder is the user's alone already.
+QString makePrivateFolder(const QString &path)
+{
+    return QDir().mkpath(path) ? QString() : systemError(GetLastError());
+}
+
+QString makePrivateFile(const QString &)
+{
+    return QString();
 }
 
 bool processGone(qint64 pid)

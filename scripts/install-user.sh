@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
 # Builds a release and installs it for the current user, without
-# administrator rights. Running it again upgrades in place; the family's
+# administrator rights (the build tools are installed once, by setup.sh,
+# which needs them). Running it again upgrades in place; the family's
 # records stay.
-#   ~/.local/lib/childgrowth/          the program and the family's database
+#   ~/.local/lib/childgrowth/          the program and the database it starts from
 #   ~/.local/bin/childgrowth           the launcher
 #   $XDG_DATA_HOME/applications, icons, metainfo   the menu entry and its icon
-# (XDG_DATA_HOME defaults to ~/.local/share.)
+#   $XDG_DATA_HOME/helan-edu/childgrowth/0-3.mdb   the family's records, made on the first start
+# (XDG_DATA_HOME defaults to ~/.local/share; a relative one is ignored.)
 #   bash scripts/install-user.sh [--build-dir DIR]   DIR: an existing build to install from
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 prefix="$HOME/.local"
-data_home="${XDG_DATA_HOME:-$HOME/.local/share}"
+data_home="${XDG_DATA_HOME:-}"
+[[ "$data_home" == /* ]] || data_home="$HOME/.local/share"
 app_id=cn.helan_edu.childgrowth
 
 if [[ "${1:-}" == "--build-dir" ]]; then
   build=$(cd "$2" && pwd)
-  cmake --build "$build" -j2 --target childgrowth installed_database packaging_docs
+  cmake --build "$build" -j2 --target childgrowth installed_database makedb
 else
   bash "$root/scripts/setup.sh"
   build="$root/build-release"
@@ -23,8 +26,8 @@ else
   cmake --build "$build" -j"$(nproc)"
 fi
 
-# An existing database beside the program is the family's: the install step
-# brings it up to date and keeps every child and month.
+# Records an earlier install kept beside the program are handed over to the
+# user's own copy (packaging/CMakeLists.txt says how).
 cmake --install "$build" --prefix "$prefix"
 
 # The menu entry, icons and metainfo belong in the user's data folder.
@@ -46,9 +49,14 @@ fi
 
 echo
 echo "Installed for $(id -un):"
-echo "  program and database: $prefix/lib/childgrowth/"
-echo "  launcher:             $prefix/bin/childgrowth"
-echo "  menu entry:           $data_home/applications/$app_id.desktop"
+echo "  program:        $prefix/lib/childgrowth/"
+echo "  launcher:       $prefix/bin/childgrowth"
+echo "  menu entry:     $data_home/applications/$app_id.desktop"
+if [[ -f "$prefix/lib/childgrowth/0-3.mdb.installed" ]]; then
+  echo "  family records: $data_home/helan-edu/childgrowth/0-3.mdb"
+else
+  echo "  family records: $prefix/lib/childgrowth/0-3.mdb"
+fi
 case ":$PATH:" in
   *":$prefix/bin:"*) ;;
   *) echo "  ($prefix/bin is not on your PATH yet; it usually is after logging in again.)" ;;

@@ -10,14 +10,20 @@ packages=(
   xdg-utils
 )
 if [[ "${1:-}" == "--package" || "${1:-}" == "--tests" ]]; then
-  # The Debian package: dpkg-shlibdeps finds the libraries it depends on.
-  packages+=(dpkg-dev)
+  # The Debian package: dpkg-buildpackage with debhelper; the build
+  # dependencies themselves are named in debian/control (scripts/build-deb.sh
+  # installs them).
+  packages+=(dpkg-dev debhelper fakeroot)
 fi
 if [[ "${1:-}" == "--tests" ]]; then
   # The browser test drives a real headless browser against a local server;
   # the growth report tests read the PDF back with poppler's tools; the
   # installation tests check the package with Debian's validators.
   packages+=(chromium python3 poppler-utils desktop-file-utils appstream lintian)
+  # The package test builds it twice to compare the two; the second build
+  # reuses the first one's compiled objects.
+  # hardening-check (devscripts) reads the flags the program was built with.
+  packages+=(ccache devscripts)
   # The sanitizer build and the fuzz targets: clang with its sanitizer and
   # libFuzzer runtimes, and the symbolizer that names the lines in a report.
   packages+=(clang libclang-rt-14-dev llvm-14)

@@ -1,22 +1,28 @@
 // Build step: creates the installed database from the schema and the
 // questionnaire content files, and writes its version beside it.
 //   makedb <output file> <content directory>
+//   makedb --hand-over <file>   (see handOver() below)
 // When the output already exists (a database that has been used), it is
 // brought up to date as the application brings a user's copy up to date:
 // its children and monthly records stay, the questionnaire is the new one,
 // so that rebuilding or installing again never loses a family's data.
 
+#include "FixedRandom.h"
 #include "data/AssessmentDb.h"
 #include "data/ContentFile.h"
 #include "data/Schema.h"
+#include "platform/Files.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 #include <cstdio>
 #include <exception>
 #include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -35,14 +41,91 @@ bool moveIntoPlace(const QString &from, const QString &to)
     return !error;
 }
 
+// What an earlier install for one user kept beside the program becomes the
+// user's own copy, where every installed program looks for it: copied
+// whole, the copy read back and compared, and only then the old file
+// renamed, never removed. Exit status 0 when the records were handed over
+// or there were none to hand over, 3 when the user already has an own copy
+// (both are left as they are), 1 on failure (nothing changed).
+int handOver(const QString &old)
+{
+    const QString own = assessmentdb::ownPath();
+    int children = 0;
+    int months = 0;
+    QByteArray bytes;
+    {
+        // Held while it is read: a program still running on it cannot
+        // write it meanwhile.
+        dao::Database db = dao::DBEngine::OpenDatabase(old, true, false, assessmentdb::kConnect);
+        children = rowCount(db, schema::user::kTable);
+        months = rowCount(db, schema::testrecord::kTable);
+        if (children == 0 && months == 0)
+            return 0;
+        if (QFileInfo::exists(own)) {
+            std::printf("The family's records are in two files; neither was changed:\n"
+                        "  %s (this install's own, which it keeps using)\n"
+                        "  %s (the one every installed program uses)\n"
+                        "Keep the one you want, move the other away and install again to use it everywhere.\n",
+                qPrintable(old), qPrintable(own));
+            return 3;
+        }
+        QFile file(old);
+        if (!file.open(QIODevice::ReadOnly))
+            throw std::runtime_error(qPrintable(file.errorString()));
+        bytes = file.readAll();
+    }
+    const QString folder = QFileInfo(own).absolutePath();
+    QString reason = platform::makePrivateFolder(folder);
+    const QString part = own + QStringLiteral(".hand-over.part");
+    if (reason.isEmpty() && platform::placeNewFile(own, part, bytes, &reason) == platform::PlaceResult::AlreadyThere)
+        reason = QStringLiteral("another program made it meanwhile");
+    if (!reason.isEmpty())
+        throw std::runtime_error(qPrintable(QStringLiteral("cannot write %1: %2").arg(own, reason)));
+    QFile copy(own);
+    const bool same = copy.open(QIODevice::ReadOnly)
+        && QCryptographicHash::hash(copy.readAll(), QCryptographicHash::Sha256)
+            == QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+    copy.close();
+    dao::Database check = dao::DBEngine::OpenDatabase(own, true, true, assessmentdb::kConnect);
+    if (!same || rowCount(check, schema::user::kTable) != children
+        || rowCount(check, schema::testrecord::kTable) != months) {
+        check = dao::Database();
+        QFile::remove(own);
+        throw std::runtime_error(qPrintable(QStringLiteral("the copy %1 differs from %2").arg(own, old)));
+    }
+    // An older moved file is never replaced.
+    QString moved = old + QStringLiteral(".moved");
+    for (int n = 2; QFileInfo::exists(moved); ++n)
+        moved = old + QStringLiteral(".moved-%1").arg(n);
+    if (!QFile::rename(old, moved))
+        throw std::runtime_error(
+            qPrintable(QStringLiteral("cannot rename %1 (it has been copied to %2)").arg(old, own)));
+    std::printf("The family's records (%d children, %d monthly records) moved to %s,\n"
+                "where every installed program keeps them; the old file is kept as %s.\n",
+        children, months, qPrintable(own), qPrintable(moved));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
+    if (args.size() == 3 && args.at(1) == QStringLiteral("--hand-over")) {
+        try {
+            return handOver(args.at(2));
+        } catch (const dao::DbError &e) {
+            std::fprintf(stderr, "makedb: error %d: %s\n", e.number(), e.description().toUtf8().constData());
+        } catch (const std::exception &e) {
+            std::fprintf(stderr, "makedb: %s\n", e.what());
+        }
+        return 1;
+    }
     if (args.size() != 3) {
-        std::fprintf(stderr, "usage: makedb <output file> <content directory>\n");
+        std::fprintf(stderr,
+            "usage: makedb <output file> <content directory>\n"
+            "       makedb --hand-over <file beside an installed program>\n");
         return 2;
     }
     const QString output = args.at(1);
@@ -55,6 +138,8 @@ int main(int argc, char **argv)
         assessmentdb::Version version;
         bool updatedInPlace = false;
         {
+            // The new file is the same in every build of the same content.
+            std::optional<fixedrandom::Scope> fixed(std::in_place);
             dao::Database db = assessmentdb::create(temporary);
             dao::Transaction tx(db);
             dao::Recordset rs = db.OpenRecordset(schema::test::kTable);
@@ -74,6 +159,7 @@ int main(int argc, char **argv)
             }
             version = assessmentdb::writeVersion(db);
             tx.Commit();
+            fixed.reset();
 
             if (QFile::exists(output)) {
                 // Held until the updated copy has taken its place: the

@@ -2,6 +2,7 @@
 #include "data/Dao.h"
 #include "data/Records.h"
 #include "data/Schema.h"
+#include "platform/Files.h"
 #include "support/TestSupport.h"
 
 #include <QFile>
@@ -55,6 +56,7 @@ private slots:
     void openFailures();
     void pathAloneOpenNeedsAHeldDatabase();
     void fileShowsNoPlainText();
+    void userCopyPlaceAndItsFirstWriting();
 };
 
 void TestDao::tableRecordsetsKeepStoredOrder()
@@ -450,6 +452,33 @@ void TestDao::fileShowsNoPlainText()
     for (const char *word : {"testrecord", "monthage", "telphone", "CREATE", "VisibleName", "SQLite format"})
         QVERIFY2(!bytes.contains(word), word);
     QVERIFY(!bytes.contains(QStringLiteral("小明").toUtf8()));
+}
+
+void TestDao::userCopyPlaceAndItsFirstWriting()
+{
+    // A relative XDG_DATA_HOME is ignored: the records stay where they were,
+    // whatever folder the program starts in.
+    qunsetenv("XDG_DATA_HOME");
+    const QString usual = assessmentdb::ownPath();
+    qputenv("XDG_DATA_HOME", "data");
+    QCOMPARE(assessmentdb::ownPath(), usual);
+    qunsetenv("XDG_DATA_HOME");
+
+    // The first copy is written under a name of its own, never through a
+    // link someone placed at that name.
+    QTemporaryDir dir;
+    const QString victim = dir.filePath(QStringLiteral("victim"));
+    const QString part = dir.filePath(QStringLiteral("copy.part"));
+    QFile v(victim);
+    QVERIFY(v.open(QIODevice::WriteOnly) && v.write("kept") == 4);
+    v.close();
+    QVERIFY(QFile::link(victim, part));
+    QString reason;
+    const QString target = dir.filePath(QStringLiteral("0-3.mdb"));
+    QCOMPARE(platform::placeNewFile(target, part, "records", &reason), platform::PlaceResult::Placed);
+    QVERIFY(v.open(QIODevice::ReadOnly));
+    QCOMPARE(v.readAll(), QByteArray("kept"));
+    QCOMPARE(QFileInfo(target).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFileDevice::Permissions());
 }
 
 QTEST_GUILESS_MAIN(TestDao)

@@ -14,6 +14,7 @@ private slots:
     void rebuildKeepsTheFamilysData();
     void badContentLeavesTheDatabaseAlone();
     void rebuildWhileAnotherProcessWrites();
+    void sameContentMakesTheSameFile();
 
 private:
     static int makedb(const QString &output, const QString &contentDir)
@@ -129,6 +130,23 @@ void TestMakeDb::rebuildWhileAnotherProcessWrites()
     for (const QString &name : written)
         QVERIFY2(stored.contains(name), qPrintable(name + QStringLiteral(" was lost")));
     QVERIFY(!QFile::exists(db + QStringLiteral(".new")));
+}
+
+void TestMakeDb::sameContentMakesTheSameFile()
+{
+    // The package is reproducible only if its database is: the cipher's salt
+    // and initialisation vectors must not differ between two builds.
+    QTemporaryDir dir;
+    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    const QString first = dir.filePath(QStringLiteral("a.mdb"));
+    const QString second = dir.filePath(QStringLiteral("b.mdb"));
+    QCOMPARE(makedb(first, dir.path()), 0);
+    QCOMPARE(makedb(second, dir.path()), 0);
+    QFile a(first);
+    QFile b(second);
+    QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    QVERIFY(a.readAll() == b.readAll());
+    QCOMPARE(column(second, schema::test::kTable, schema::test::kItem), QStringList {QStringLiteral("抬头")});
 }
 
 QTEST_GUILESS_MAIN(TestMakeDb)

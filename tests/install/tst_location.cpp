@@ -167,8 +167,13 @@ void TestLocation::updateKeepsEveryRecord()
     QVERIFY(in);
     const QString home = newHome();
     makeEarlierCopy(in->database(), home);
-    runner::giveToOther(home);
+    // Left open to every account by an earlier version: closed at the start.
     const QString own = runner::ownDatabase(home);
+    QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
+    QFile::setPermissions(QFileInfo(own).path(),
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther
+            | QFile::ExeOther);
+    runner::giveToOther(home);
     const QStringList users = runner::rows(own, schema::user::kTable);
     const QStringList months = runner::rows(own, schema::testrecord::kTable);
     QCOMPARE(months.size(), 3);
@@ -179,6 +184,9 @@ void TestLocation::updateKeepsEveryRecord()
     QCOMPARE(runner::rows(own, schema::testrecord::kTable), months);
     QCOMPARE(runner::rows(own, schema::test::kTable), runner::rows(in->database(), schema::test::kTable));
     QCOMPARE(runner::version(own), runner::version(in->database()));
+    const QFileDevice::Permissions others = QFile::ReadGroup | QFile::ReadOther | QFile::ExeGroup | QFile::ExeOther;
+    QCOMPARE(QFileInfo(own).permissions() & others, QFileDevice::Permissions());
+    QCOMPARE(QFileInfo(QFileInfo(own).path()).permissions() & others, QFileDevice::Permissions());
 
     // The same through the install step's tool, from the questionnaire content.
     QTemporaryDir dir;
