@@ -3,7 +3,9 @@
 #include <QCryptographicHash>
 
 #include <cstring>
+#ifndef _WIN32
 #include <dlfcn.h>
+#endif
 
 // SQLCipher draws the file's salt and every page's initialisation vector from
 // OpenSSL's RAND_bytes. This executable defines that function itself (the
@@ -36,6 +38,7 @@ Scope::~Scope()
 
 } // namespace fixedrandom
 
+#ifndef _WIN32
 extern "C" int RAND_bytes(unsigned char *buffer, int length)
 {
     if (!g_fixed) {
@@ -54,3 +57,4 @@ extern "C" int RAND_bytes(unsigned char *buffer, int length)
     }
     return 1;
 }
+#endif
