@@ -194,7 +194,7 @@ void TestPackage::userInstallHandsItsRecordsOverAndUninstallKeepsThem()
 
     // Records in both places: neither is touched, the install names both.
     const QStringList ownRows = runner::rows(own, schema::user::kTable);
-    QVERIFY(QFile::rename(beside + QStringLiteral(".moved"), beside));
+    QVERIFY(QFile::remove(beside) && QFile::rename(beside + QStringLiteral(".moved"), beside));
     QVERIFY(QFile::remove(beside + QStringLiteral(".installed")));
     out = execute(QStringLiteral("bash"), fromHere, home);
     QVERIFY2(out.code == 0 && out.text.contains(own) && out.text.contains(beside), qPrintable(out.text));
