@@ -3,6 +3,7 @@
 #include "Conversions.h"
 #include "platform/Files.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
@@ -344,9 +345,9 @@ std::shared_ptr<Connection> openConnection(const QString &path, const QString &p
     if (create) {
         // Created empty (and never by this call over an existing file), so
         // that the lock below is taken on the new file itself.
-        const QString reason = platform::createNewFile(nativePath);
-        if (!reason.isEmpty())
-            throw DbError(kCannotOpenFile, QStringLiteral("无法创建文件 '%1'：%2").arg(path, reason));
+        QFile created(nativePath);
+        if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            throw DbError(kCannotOpenFile, QStringLiteral("无法创建文件 '%1'：%2").arg(path, created.errorString()));
     }
 
     {

@@ -35,10 +35,6 @@ private:
     qintptr m_handle = -1;
 };
 
-// Creates an empty file at path, never over an existing one. Returns the
-// system's reason on failure, an empty text on success.
-QString createNewFile(const QString &path);
-
 enum class PlaceResult { Placed, AlreadyThere, Failed };
 
 // Writes bytes to a new file at path (readable by the user alone, replacing

@@ -55,15 +55,6 @@ void FileLock::release()
     m_handle = -1;
 }
 
-QString createNewFile(const QString &path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return systemError(errno);
-    ::close(fd);
-    return QString();
-}
-
 QString writeDurably(const QString &path, const QByteArray &bytes)
 {
     const QByteArray file = QFile::encodeName(path);

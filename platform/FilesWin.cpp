@@ -65,16 +65,6 @@ void FileLock::release()
     m_handle = -1;
 }
 
-QString createNewFile(const QString &path)
-{
-    const HANDLE h = CreateFileW(
-        native(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return systemError(GetLastError());
-    CloseHandle(h);
-    return QString();
-}
-
 QString writeDurably(const QString &path, const QByteArray &bytes)
 {
     const HANDLE h
