@@ -8,8 +8,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
-#include <QDir>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstring>
@@ -51,22 +49,19 @@ struct Mode {
     std::function<int(const QCommandLineParser &)> run;
 };
 
-int runReport(const QCommandLineParser &parser)
-{
-    reportcommand::Options options;
-    if (parser.isSet(kChild))
-        options.child = parser.value(kChild);
-    options.output = parser.value(kOutput);
-    options.documentsDir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (options.documentsDir.isEmpty())
-        options.documentsDir = QDir::homePath();
-    options.today = QDate::currentDate();
-    return reportcommand::run(options);
-}
-
 std::optional<QString> childOf(const QCommandLineParser &parser)
 {
     return parser.isSet(kChild) ? std::optional<QString>(parser.value(kChild)) : std::nullopt;
+}
+
+int runReport(const QCommandLineParser &parser)
+{
+    reportcommand::Options options;
+    options.child = childOf(parser);
+    options.output = parser.value(kOutput);
+    options.documentsDir = recordscommands::documentsFolder();
+    options.today = QDate::currentDate();
+    return reportcommand::run(options);
 }
 
 const QList<Mode> &modes()

@@ -41,12 +41,6 @@ QString engineFailure(const dao::DbError &e, const QString &outcome)
     return QStringLiteral("读取数据库时出错（错误 %1：%2），%3。").arg(e.number()).arg(e.description(), outcome);
 }
 
-QString documentsFolder()
-{
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
-}
-
 QString holding(const backup::Contents &contents)
 {
     return QStringLiteral("%1 个孩子、%2 个月的记录").arg(contents.children).arg(contents.months);
@@ -134,6 +128,12 @@ int exportInto(const QString &target, const std::optional<QString> &child, bool 
 }
 
 } // namespace
+
+QString documentsFolder()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return documents.isEmpty() ? QDir::homePath() : documents;
+}
 
 int backupTo(const QString &file, bool force)
 {

@@ -10,6 +10,10 @@
 // status; on any failure it writes nothing and says why in one sentence.
 namespace recordscommands {
 
+// The user's documents folder (the home folder where there is none): where
+// reports and exports go when no file is named.
+QString documentsFolder();
+
 // `--backup FILE [--force]`: a checked copy of the database at FILE, never
 // over an existing file unless force is true.
 int backupTo(const QString &file, bool force);
