@@ -2,7 +2,7 @@
 
 #include "FatalError.h"
 #include "Startup.h"
-#include "data/DbError.h"
+#include "core/data/DbError.h"
 #include "ui/AppInfo.h"
 #include "ui/Fonts.h"
 

@@ -1,9 +1,9 @@
 #include "CommandLine.h"
 
 #include "RecordsCommands.h"
-#include "reports/ReportCommand.h"
 #include "ui/AppInfo.h"
 #include "ui/CommandOutput.h"
+#include "windows/reports/ReportCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -35,9 +35,9 @@ const QString kExportDocuments = QStringLiteral("export-documents");
 
 // Qt's own options, which the application object takes out of the
 // arguments; those that take a value.
-const char *const kQtOptionsWithValue[] = {"platform", "platformpluginpath", "platformtheme", "plugin",
-    "qwindowgeometry", "qwindowicon", "qwindowtitle", "display", "geometry", "title", "name", "style",
-    "stylesheet", "session"};
+const char *const kQtOptionsWithValue[]
+    = {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+        "display", "geometry", "title", "name", "style", "stylesheet", "session"};
 const char *const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync", "testability"};
 
 // One mode of the program: the option that selects it, the options that go
@@ -130,7 +130,7 @@ QList<QCommandLineOption> options()
 
 QString usage()
 {
-    QStringList lines{QStringLiteral("用法 / Usage:"),
+    QStringList lines {QStringLiteral("用法 / Usage:"),
         QStringLiteral("  childgrowth                  打开程序窗口 / open the program's window")};
     for (const Mode &mode : modes()) {
         if (!mode.synopsis.isEmpty())
@@ -193,8 +193,8 @@ int run(const QStringList &arguments)
                 : QStringLiteral("不认识的选项“%1”。Unknown option '%1'.").arg(dashed(unknown.first())));
     }
     if (!parser.positionalArguments().isEmpty()) {
-        return badCommandLine(QStringLiteral("多余的参数“%1”。Unexpected argument '%1'.")
-                                  .arg(parser.positionalArguments().first()));
+        return badCommandLine(
+            QStringLiteral("多余的参数“%1”。Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
     }
     if (parser.isSet(kHelp)) {
         cli::say(parser.helpText());

@@ -1,6 +1,6 @@
 #include "FatalError.h"
 
-#include "data/DbError.h"
+#include "core/data/DbError.h"
 #include "ui/Messages.h"
 
 #include <QApplication>

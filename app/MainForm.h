@@ -1,6 +1,6 @@
 #pragma once
 
-#include "data/Dao.h"
+#include "core/data/Dao.h"
 
 #include <QMainWindow>
 

@@ -1,10 +1,10 @@
 #include "RecordsCommands.h"
 
-#include "data/AssessmentDb.h"
-#include "data/Backup.h"
-#include "data/Dao.h"
-#include "data/Records.h"
-#include "reports/RecordsTable.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Backup.h"
+#include "core/data/Dao.h"
+#include "core/data/Records.h"
+#include "core/reports/RecordsTable.h"
 #include "ui/AppInfo.h"
 #include "ui/CommandOutput.h"
 

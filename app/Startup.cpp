@@ -2,9 +2,9 @@
 
 #include "FatalError.h"
 #include "MainForm.h"
-#include "data/AssessmentDb.h"
-#include "data/Backup.h"
-#include "data/DbError.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Backup.h"
+#include "core/data/DbError.h"
 
 #include <QApplication>
 #include <QDir>

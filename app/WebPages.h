@@ -1,6 +1,6 @@
 #pragma once
 
-#include "reports/WebSite.h"
+#include "core/reports/WebSite.h"
 
 #include <QString>
 

@@ -5,12 +5,12 @@
 //   report_bench --sample FILE   writes the sample child's report to FILE
 
 #include "app/Application.h"
-#include "assessment/Scoring.h"
-#include "data/AssessmentDb.h"
-#include "data/Dao.h"
+#include "core/assessment/Scoring.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Dao.h"
+#include "core/reports/Growth.h"
 #include "platform/AddressOpener.h"
-#include "reports/Growth.h"
-#include "reports/ReportCommand.h"
+#include "windows/reports/ReportCommand.h"
 
 #include <QDir>
 #include <QElapsedTimer>

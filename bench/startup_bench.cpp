@@ -12,8 +12,8 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/Startup.h"
-#include "data/AssessmentDb.h"
-#include "data/Backup.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Backup.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>

@@ -9,15 +9,15 @@
 #include "app/Application.h"
 #include "app/MainForm.h"
 #include "app/frmAbout.h"
-#include "assessment/QuesForm.h"
-#include "assessment/TestForm.h"
-#include "data/AssessmentDb.h"
+#include "core/data/AssessmentDb.h"
 #include "platform/AddressOpener.h"
-#include "profiles/BrowForm.h"
-#include "profiles/InputForm.h"
-#include "reports/OutForm.h"
 #include "ui/CurrentValues.h"
 #include "ui/Messages.h"
+#include "windows/assessment/QuesForm.h"
+#include "windows/assessment/TestForm.h"
+#include "windows/profiles/BrowForm.h"
+#include "windows/profiles/InputForm.h"
+#include "windows/reports/OutForm.h"
 
 #include <QElapsedTimer>
 #include <QPushButton>

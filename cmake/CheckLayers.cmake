@@ -1,77 +1,96 @@
-# cmake -DLAYER_FILE=<layers.cmake> -DSOURCE_DIR=<project> -DQT_HEADERS=<dir> -P CheckLayers.cmake
+# cmake "-DLAYERS=platform;core;…" -DSOURCE_DIR=<project> -DQT_HEADERS=<dir> -P CheckLayers.cmake
 #
-# Fails when a file includes one from a layer above its own or a project file
-# of no layer, or when a file of the bottom two layers includes a Qt header
-# that is not part of Qt Core, or when a file of the window layers (the third
-# layer on) holds a statement: those ask the core's named questions instead.
+# The layers are the folders named in LAYERS, bottom up. Every .h and .cpp
+# file under them is checked, whatever the system it is built for:
+# - an include of a project file, written with quotes or angle brackets,
+#   names a file of the includer's own layer or of one below it, never one
+#   above or one outside every layer;
+# - the bottom two layers include no Qt header outside Qt Core;
+# - the files from the third layer up hold no statement: the windows ask the
+#   core's named questions. Statements are written with their keyword in
+#   capitals ("SELECT ", "UPDATE "); a window's message that merely starts
+#   with the same word ("Update …") is none.
 
-include(${LAYER_FILE})
+set(sql_start "\"[ \t]*(SELECT|INSERT|UPDATE|DELETE|CREATE|DROP|ALTER|PRAGMA)[ \t]")
 
 set(rank 0)
-foreach(layer ${CG_LAYERS})
-  foreach(file ${CG_LAYER_${layer}})
-    set(rank_of_${file} ${rank})
-    set(layer_of_${file} ${layer})
-  endforeach()
+foreach(layer ${LAYERS})
+  set(rank_of_${layer} ${rank})
   math(EXPR rank "${rank} + 1")
 endforeach()
 
-set(sql_start "\"[ \t]*([Ss][Ee][Ll][Ee][Cc][Tt]|[Ii][Nn][Ss][Ee][Rr][Tt]|[Uu][Pp][Dd][Aa][Tt][Ee]|[Dd][Ee][Ll][Ee][Tt][Ee]|[Cc][Rr][Ee][Aa][Tt][Ee]|[Dd][Rr][Oo][Pp]|[Aa][Ll][Tt][Ee][Rr]|[Pp][Rr][Aa][Gg][Mm][Aa])[ \t]")
+# The layer of a project file (a path inside SOURCE_DIR), or "" outside them.
+function(layer_of path out)
+  file(RELATIVE_PATH relative ${SOURCE_DIR} ${path})
+  string(REGEX MATCH "^[^/]+/" top "${relative}")
+  string(REGEX REPLACE "/$" "" top "${top}")
+  if(top AND DEFINED rank_of_${top})
+    set(${out} ${top} PARENT_SCOPE)
+  else()
+    set(${out} "" PARENT_SCOPE)
+  endif()
+endfunction()
+
+# The Qt module of an angle-bracket header: QtWidgets/QWidget or QWidget.
+function(qt_module_of header out)
+  set(module "")
+  if(header MATCHES "^(Qt[A-Za-z]+)/")
+    set(module ${CMAKE_MATCH_1})
+  elseif(EXISTS ${QT_HEADERS}/QtCore/${header})
+    set(module QtCore)
+  else()
+    foreach(candidate QtGui QtWidgets QtPrintSupport QtNetwork QtSql QtTest QtConcurrent QtSvg)
+      if(EXISTS ${QT_HEADERS}/${candidate}/${header})
+        set(module ${candidate})
+        break()
+      endif()
+    endforeach()
+  endif()
+  set(${out} ${module} PARENT_SCOPE)
+endfunction()
 
 set(faults)
-set(rank 0)
-foreach(layer ${CG_LAYERS})
-  foreach(file ${CG_LAYER_${layer}})
-    if(rank GREATER_EQUAL 2)
+foreach(layer ${LAYERS})
+  file(GLOB_RECURSE files ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
+  foreach(file ${files})
+    file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
+    if(rank_of_${layer} GREATER_EQUAL 2)
       file(STRINGS ${file} statements REGEX "${sql_start}")
       if(statements)
         list(GET statements 0 first)
         string(STRIP "${first}" first)
-        file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
-        list(APPEND faults "${shown} (${layer}) holds a statement, ${first}: windows ask the core's named questions")
+        list(APPEND faults "${shown} holds a statement, ${first}: windows ask the core's named questions")
       endif()
     endif()
     file(STRINGS ${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     get_filename_component(dir ${file} DIRECTORY)
-    file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
     foreach(line ${includes})
       string(REGEX MATCH "[<\"]([^>\"]+)[>\"]" _ "${line}")
       set(header ${CMAKE_MATCH_1})
-      if(line MATCHES "include[ \t]*\"")
-        if(EXISTS ${dir}/${header})
-          get_filename_component(target ${dir}/${header} ABSOLUTE)
-        elseif(EXISTS ${SOURCE_DIR}/${header})
-          get_filename_component(target ${SOURCE_DIR}/${header} ABSOLUTE)
-        else()
-          continue() # generated (ui_*.h, moc) or a system header
+      # A project file, however it is spelt: beside the includer or from the
+      # project's root, the include path every layer has.
+      set(target "")
+      foreach(base ${dir} ${SOURCE_DIR})
+        if(EXISTS ${base}/${header} AND NOT IS_DIRECTORY ${base}/${header})
+          get_filename_component(target ${base}/${header} ABSOLUTE)
+          break()
         endif()
-        if(NOT DEFINED rank_of_${target})
+      endforeach()
+      if(target)
+        layer_of(${target} target_layer)
+        if(NOT target_layer)
           list(APPEND faults "${shown}: includes ${header}, which belongs to no layer")
-        elseif(rank_of_${target} GREATER rank)
-          list(APPEND faults "${shown} (${layer}) includes ${header} from the layer above, ${layer_of_${target}}")
+        elseif(rank_of_${target_layer} GREATER rank_of_${layer})
+          list(APPEND faults "${shown} (${layer}) includes ${header} from the layer above, ${target_layer}")
         endif()
-      elseif(rank LESS 2 AND header MATCHES "^Q")
-        # Qt's headers: a class name (QWidget) or module/class (QtWidgets/QWidget).
-        if(header MATCHES "^(Qt[A-Za-z]+)/")
-          set(module ${CMAKE_MATCH_1})
-        elseif(EXISTS ${QT_HEADERS}/QtCore/${header})
-          set(module QtCore)
-        else()
-          set(module "")
-          foreach(candidate QtGui QtWidgets QtPrintSupport QtNetwork QtSql QtTest QtConcurrent)
-            if(EXISTS ${QT_HEADERS}/${candidate}/${header})
-              set(module ${candidate})
-              break()
-            endif()
-          endforeach()
-        endif()
-        if(NOT module STREQUAL "QtCore" AND NOT module STREQUAL "")
+      elseif(rank_of_${layer} LESS 2 AND line MATCHES "<Q")
+        qt_module_of(${header} module)
+        if(module AND NOT module STREQUAL "QtCore")
           list(APPEND faults "${shown} (${layer}) includes <${header}>, a ${module} header: ${layer} uses Qt Core only")
         endif()
       endif()
     endforeach()
   endforeach()
-  math(EXPR rank "${rank} + 1")
 endforeach()
 
 if(faults)

@@ -8,9 +8,9 @@
 // so that rebuilding or installing again never loses a family's data.
 
 #include "FixedRandom.h"
-#include "data/AssessmentDb.h"
-#include "data/ContentFile.h"
-#include "data/Schema.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/ContentFile.h"
+#include "core/data/Schema.h"
 #include "platform/Files.h"
 
 #include <QCoreApplication>

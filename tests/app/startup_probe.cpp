@@ -4,7 +4,7 @@
 
 #include "app/Application.h"
 #include "app/Startup.h"
-#include "data/AssessmentDb.h"
+#include "core/data/AssessmentDb.h"
 #include "ui/Messages.h"
 
 #include <QTimer>

@@ -1,5 +1,5 @@
 #include "app/MainForm.h"
-#include "data/Schema.h"
+#include "core/data/Schema.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
 #include "ui/Fonts.h"

@@ -1,6 +1,6 @@
 #include "app/RecordsCommands.h"
-#include "data/Backup.h"
-#include "data/Schema.h"
+#include "core/data/Backup.h"
+#include "core/data/Schema.h"
 #include "support/TestSupport.h"
 
 #include <QDir>

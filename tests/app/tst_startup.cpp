@@ -1,6 +1,6 @@
-#include "data/AssessmentDb.h"
-#include "data/Dao.h"
-#include "data/Schema.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Dao.h"
+#include "core/data/Schema.h"
 
 #include <QFile>
 #include <QProcess>

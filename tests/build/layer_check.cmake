@@ -1,19 +1,17 @@
-# The layer check on a small tree of three layers (platform, core, ui): it
-# passes the tree as it is and fails each wrong-way include, naming it, and
-# a statement written in a window file.
+# The layer check on a small tree of four layers (platform, core, ui,
+# windows): it passes the tree as it is, and fails each wrong include, however
+# it is spelt, and a statement written in a window file, naming the fault.
 
 file(REMOVE_RECURSE ${WORK})
 file(WRITE ${WORK}/platform/Os.h "#pragma once\n#include <QString>\n")
-file(WRITE ${WORK}/core/Rule.cpp "#include \"platform/Os.h\"\n#include <QtCore/QList>\n#include <cmath>\n")
-file(WRITE ${WORK}/ui/Box.h "#pragma once\n#include \"core/Rule.cpp\"\n#include <QWidget>\n")
-file(WRITE ${WORK}/layers.cmake "set(CG_LAYERS p c u)
-set(CG_LAYER_p ${WORK}/platform/Os.h)
-set(CG_LAYER_c ${WORK}/core/Rule.cpp)
-set(CG_LAYER_u ${WORK}/ui/Box.h)
-")
+file(WRITE ${WORK}/core/data/Rule.h "#pragma once\n#include \"platform/Os.h\"\n#include <QtCore/QList>\n#include <cmath>\n")
+file(WRITE ${WORK}/core/data/Rule.cpp "#include \"Rule.h\"\n#include <core/data/Rule.h>\n")
+file(WRITE ${WORK}/ui/Box.h "#pragma once\n#include \"core/data/Rule.h\"\n#include <QWidget>\n")
+file(WRITE ${WORK}/windows/Form.cpp
+  "#include <ui/Box.h>\nauto m = tr(\"Update the child's profile first\");\nauto n = QStringLiteral(\"  Select a month \");\n")
 
 function(check expect_failure expect_text)
-  execute_process(COMMAND ${CMAKE_COMMAND} -DLAYER_FILE=${WORK}/layers.cmake -DSOURCE_DIR=${WORK}
+  execute_process(COMMAND ${CMAKE_COMMAND} "-DLAYERS=platform;core;ui;windows" -DSOURCE_DIR=${WORK}
     -DQT_HEADERS=${QT_HEADERS} -P ${CHECKER} RESULT_VARIABLE rc ERROR_VARIABLE err)
   if(expect_failure AND rc EQUAL 0)
     message(FATAL_ERROR "the check passed a tree that ${expect_text}")
@@ -26,20 +24,24 @@ endfunction()
 
 check(FALSE "")
 
-file(WRITE ${WORK}/ui/Box.h "#pragma once\nauto q = QStringLiteral(\"select name from user\");\n")
-check(TRUE "ui/Box.h \\(u\\) holds a statement")
-file(WRITE ${WORK}/ui/Box.h "#pragma once\n#include <QWidget>\n")
+file(WRITE ${WORK}/windows/Bad.cpp "auto q = QStringLiteral(\"UPDATE user SET name = ?\");\n")
+check(TRUE "windows/Bad.cpp holds a statement")
+file(REMOVE ${WORK}/windows/Bad.cpp)
 
-file(APPEND ${WORK}/core/Rule.cpp "#include <QWidget>\n")
-check(TRUE "core/Rule.cpp \\(c\\) includes <QWidget>, a QtWidgets header")
-file(WRITE ${WORK}/core/Rule.cpp "#include <QtGui/QColor>\n")
-check(TRUE "core/Rule.cpp \\(c\\) includes <QtGui/QColor>, a QtGui header")
+file(WRITE ${WORK}/core/Bad.cpp "#include <QWidget>\n")
+check(TRUE "core/Bad.cpp \\(core\\) includes <QWidget>, a QtWidgets header")
+file(WRITE ${WORK}/platform/Bad.cpp "#include <QtGui/QColor>\n")
+check(TRUE "platform/Bad.cpp \\(platform\\) includes <QtGui/QColor>, a QtGui header")
+file(REMOVE ${WORK}/core/Bad.cpp ${WORK}/platform/Bad.cpp)
 
-file(WRITE ${WORK}/core/Rule.cpp "#include \"ui/Box.h\"\n")
-check(TRUE "core/Rule.cpp \\(c\\) includes ui/Box.h from the layer above, u")
-file(WRITE ${WORK}/core/Rule.cpp "#include \"../ui/Box.h\"\n")
-check(TRUE "includes ../ui/Box.h from the layer above")
+file(WRITE ${WORK}/core/Bad.cpp "#include \"ui/Box.h\"\n")
+check(TRUE "core/Bad.cpp \\(core\\) includes ui/Box.h from the layer above, ui")
+file(WRITE ${WORK}/core/Bad.cpp "#include <windows/Form.cpp>\n")
+check(TRUE "core/Bad.cpp \\(core\\) includes windows/Form.cpp from the layer above, windows")
+file(WRITE ${WORK}/core/data/Bad.h "#include \"../../ui/Box.h\"\n")
+check(TRUE "includes ../../ui/Box.h from the layer above")
+file(REMOVE ${WORK}/core/Bad.cpp ${WORK}/core/data/Bad.h)
 
 file(WRITE ${WORK}/stray.h "#pragma once\n")
-file(WRITE ${WORK}/core/Rule.cpp "#include \"stray.h\"\n")
-check(TRUE "includes stray.h, which belongs to no layer")
+file(WRITE ${WORK}/ui/Bad.h "#include <stray.h>\n")
+check(TRUE "ui/Bad.h: includes stray.h, which belongs to no layer")

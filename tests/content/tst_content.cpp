@@ -5,11 +5,11 @@
 // emerging items, one domain per skill, numbers as figures), and the installed
 // database holds exactly these rows.
 
-#include "assessment/Scoring.h"
-#include "data/AssessmentDb.h"
-#include "data/ContentFile.h"
-#include "data/Dao.h"
-#include "data/Schema.h"
+#include "core/assessment/Scoring.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/ContentFile.h"
+#include "core/data/Dao.h"
+#include "core/data/Schema.h"
 #include "ui/Fonts.h"
 
 #include <QApplication>

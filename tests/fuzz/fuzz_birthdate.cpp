@@ -1,7 +1,7 @@
 // Stored birthdays: reading any text, and writing a date so that it reads
 // back as the same date.
 #include "FuzzCheck.h"
-#include "profiles/BirthDate.h"
+#include "core/profiles/BirthDate.h"
 
 #include <QDate>
 

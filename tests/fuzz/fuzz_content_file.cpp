@@ -1,7 +1,7 @@
 // The questionnaire content reader on any file: either items that keep the
 // format or an error naming the file and line.
 #include "FuzzCheck.h"
-#include "data/ContentFile.h"
+#include "core/data/ContentFile.h"
 
 #include <QFile>
 #include <QTemporaryDir>

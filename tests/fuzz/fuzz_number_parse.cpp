@@ -1,7 +1,7 @@
 // Typed numbers: the measurement boxes' numeric test and parsing, compared
 // with the grammar written out by hand and the C library's strtod.
 #include "FuzzCheck.h"
-#include "data/Conversions.h"
+#include "core/data/Conversions.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,6 +1,6 @@
 // Every double: its text, its rounding and its 16-bit conversion.
 #include "FuzzCheck.h"
-#include "data/Conversions.h"
+#include "core/data/Conversions.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,9 +1,9 @@
 // The report request: the month entry and a row's scores, as any text, turned
 // into the address handed to the browser.
 #include "FuzzCheck.h"
-#include "data/Conversions.h"
-#include "data/DbError.h"
-#include "reports/ReportRequest.h"
+#include "core/data/Conversions.h"
+#include "core/data/DbError.h"
+#include "core/reports/ReportRequest.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,8 +4,8 @@
 // account than the one that installed it (nobody, when the tests run as
 // root), a home of its own, headless, driven by the test driver library.
 
-#include "data/AssessmentDb.h"
-#include "data/Dao.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Dao.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,5 +1,5 @@
 #include "Runner.h"
-#include "data/Schema.h"
+#include "core/data/Schema.h"
 
 #include <QDirIterator>
 #include <QStandardPaths>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "data/AssessmentDb.h"
-#include "data/Dao.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Dao.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "AppRun.h"
-#include "data/AssessmentDb.h"
-#include "data/Dao.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Dao.h"
 
 #include <QDir>
 #include <QFile>

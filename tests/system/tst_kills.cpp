@@ -1,7 +1,7 @@
 #include "AppRun.h"
-#include "data/AssessmentDb.h"
-#include "data/Dao.h"
-#include "data/Schema.h"
+#include "core/data/AssessmentDb.h"
+#include "core/data/Dao.h"
+#include "core/data/Schema.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,0 +1,164 @@
+#include "ReportCommand.h"
+
+#include "core/data/AssessmentDb.h"
+#include "core/data/Dao.h"
+#include "platform/AddressOpener.h"
+#include "platform/Files.h"
+#include "ui/AppInfo.h"
+#include "ui/CommandOutput.h"
+#include "windows/reports/GrowthReportPdf.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace reportcommand {
+
+namespace {
+
+QString failureOf(const dao::DbError &e)
+{
+    // The holder may be the application's window or another report being
+    // written at this moment.
+    if (e.number() == dao::kFileInUse)
+        return QStringLiteral("%1的另一个副本（程序窗口或另一份正在生成的成长报告）正在使用孩子的记录，"
+                              "请等它结束后再生成成长报告。")
+            .arg(appinfo::kTitle);
+    return QStringLiteral("读取数据库时出错（错误 %1：%2），没有生成成长报告。").arg(e.number()).arg(e.description());
+}
+
+QString writeFailure(const QString &path, const QString &reason)
+{
+    return QStringLiteral("无法写入“%1”（%2），没有生成成长报告。").arg(QDir::toNativeSeparators(path), reason);
+}
+
+// The longest file name the file systems the report goes to can hold, in
+// bytes; a child's name is shortened to keep the report's name within it.
+constexpr int kNameMax = 255;
+
+// The part file a report is written to before it takes its name: short, so
+// that it fits beside any name that fits.
+QString partName(const QString &folder)
+{
+    return QDir(folder).absoluteFilePath(QStringLiteral(".成长报告-%1.part").arg(QCoreApplication::applicationPid()));
+}
+
+bool nameTaken(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink(); // a dangling link too
+}
+
+} // namespace
+
+QString fileName(const std::optional<QString> &child, const QDate &date)
+{
+    QString name = child ? *child : QStringLiteral("全部");
+    for (QChar &ch : name) {
+        if (ch.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(ch))
+            ch = QLatin1Char('_');
+    }
+    if (name.trimmed().isEmpty())
+        name = QStringLiteral("_");
+    auto whole
+        = [&] { return QStringLiteral("成长报告-%1-%2.pdf").arg(name, date.toString(QStringLiteral("yyyy-MM-dd"))); };
+    // Room for the "-2", "-3" … a name already taken gets; never half a
+    // character.
+    const int room = kNameMax - static_cast<int>(qstrlen("-999"));
+    while (QFile::encodeName(whole()).size() > room && !name.isEmpty()) {
+        name.chop(name.size() >= 2 && name.at(name.size() - 1).isLowSurrogate() ? 2 : 1);
+    }
+    return whole();
+}
+
+int run(const Options &options)
+{
+    QList<growthreport::ChildRecord> children;
+    try {
+        // Started before the window ever was, it too brings a user's own
+        // copy up to date first.
+        dao::Database db = assessmentdb::openAtStart();
+        children = growthreport::readChildren(db, options.child);
+    } catch (const dao::DbError &e) {
+        return cli::fail(failureOf(e));
+    }
+    if (children.isEmpty()) {
+        return cli::fail(options.child ? QStringLiteral("没有名叫“%1”的孩子，没有生成成长报告。").arg(*options.child)
+                                       : QStringLiteral("还没有孩子的档案，没有生成成长报告。"));
+    }
+
+    if (!growthreport::chineseFontAvailable())
+        return cli::fail(QStringLiteral("找不到中文字体，成长报告里的文字无法写出，没有生成成长报告。请先安装中文字体，"
+                                        "例如：sudo apt install fonts-wqy-microhei fonts-arphic-uming"
+                                        "（或 fonts-noto-cjk）。"));
+
+    // The whole report is made in memory first; only a complete one is
+    // written out.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    if (!growthreport::writePdf(&pdf, children, options.today))
+        return cli::fail(QStringLiteral("无法生成成长报告的 PDF。"));
+
+    // An explicit file is replaced in one step; a folder (the documents
+    // folder, or one given as --output) gets a new file, never one that
+    // exists. Either way the file is the user's alone (it holds a child's
+    // health data), and no partly written file ever carries its name.
+    QString output = options.output;
+    const bool intoFolder = output.isEmpty() || QFileInfo(output).isDir();
+    QString target;
+    QString reason;
+    if (!intoFolder) {
+        if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) && !QFileInfo(output).exists())
+            output += QStringLiteral(".pdf");
+        const QFileInfo info(output);
+        target = info.absoluteFilePath();
+        // A device or a pipe is no place for a report; a link to a file
+        // leads to that file.
+        if (info.exists() && !info.isFile())
+            return cli::fail(
+                QStringLiteral("“%1”不是普通的文件，没有生成成长报告。").arg(QDir::toNativeSeparators(target)));
+        if (info.isSymLink() && info.exists())
+            target = info.canonicalFilePath();
+        const QString part = partName(QFileInfo(target).absolutePath());
+        reason = platform::writeDurably(part, pdf.data());
+        if (reason.isEmpty() && platform::moveIntoPlace(part, target, true, &reason) != platform::PlaceResult::Placed)
+            QFile::remove(part);
+        if (!reason.isEmpty())
+            return cli::fail(writeFailure(target, reason));
+    } else {
+        const QString folder = output.isEmpty() ? options.documentsDir : output;
+        QDir().mkpath(folder);
+        const QString base = QDir(folder).absoluteFilePath(fileName(options.child, options.today)).chopped(4);
+        // A name taken, even by a link to nothing, moves on to the next number.
+        for (int n = 1; target.isEmpty(); ++n) {
+            const QString candidate
+                = base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QStringLiteral(".pdf");
+            if (nameTaken(candidate))
+                continue;
+            switch (platform::placeNewFile(candidate, partName(folder), pdf.data(), &reason)) {
+            case platform::PlaceResult::Placed:
+                target = candidate;
+                break;
+            case platform::PlaceResult::AlreadyThere:
+                break;
+            case platform::PlaceResult::Failed:
+                return cli::fail(writeFailure(candidate, reason));
+            }
+        }
+    }
+
+    const QString shown = QDir::toNativeSeparators(target);
+    if (!platform::openDocument(target)) {
+        cli::say(QStringLiteral("成长报告已保存在“%1”。没有找到能打开 PDF 的程序，请用 PDF 阅读器打开它。").arg(shown));
+        return EXIT_SUCCESS;
+    }
+    std::printf("%s\n", shown.toLocal8Bit().constData());
+    std::fflush(stdout);
+    return EXIT_SUCCESS;
+}
+
+} // namespace reportcommand
