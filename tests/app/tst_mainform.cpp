@@ -2,7 +2,6 @@
 #include "core/data/Schema.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
-#include "ui/Fonts.h"
 
 #include <QAction>
 #include <QLabel>
@@ -23,7 +22,6 @@ private slots:
     void currentChildAtStartUp();
     void separatorItemDoesNothing();
     void exitEndsTheApplication();
-    void fixedTextFontsKeepFallbackWhenNeeded();
 };
 
 void TestMainForm::menusInOrder()
@@ -132,16 +130,6 @@ void TestMainForm::exitEndsTheApplication()
     connect(&watchdog, &QTimer::timeout, qApp, [] { QApplication::exit(99); });
     watchdog.start(10000);
     QCOMPARE(QApplication::exec(), 0);
-}
-
-void TestMainForm::fixedTextFontsKeepFallbackWhenNeeded()
-{
-    fonts::installSubstitutions();
-    const QFont hei = fonts::font(fonts::kSimHei, 14.25, true);
-    // The Hei face has these characters: no fallback search needed.
-    QCOMPARE(fonts::forFixedText(hei, QStringLiteral("智能(Intelligence)")).styleStrategy(), QFont::NoFontMerging);
-    // A character the face lacks must still be drawn by another face.
-    QVERIFY(fonts::forFixedText(hei, QStringLiteral("智能\u0D9A")).styleStrategy() != QFont::NoFontMerging);
 }
 
 QTEST_MAIN(TestMainForm)

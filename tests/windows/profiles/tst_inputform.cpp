@@ -122,7 +122,6 @@ private slots:
     void renameCarriesOverToRecordsAndCurrentChild();
     void unusualTextIsStoredAndShownIntact();
     void pastedLineBreakIsKept();
-    void enterPressesOnlyTheFocusedButton();
 
 private:
     std::unique_ptr<TempDatabase> m_db;
@@ -612,24 +611,6 @@ void TestInputForm::pastedLineBreakIsKept()
     confirmButton(&form)->click();
     QCOMPARE(m_db->rows(schema::user::kTable).value(0).value(schema::user::kAddress).toString(),
         QStringLiteral("北京市\n海淀区"));
-}
-
-void TestInputForm::enterPressesOnlyTheFocusedButton()
-{
-    InputForm form;
-    form.show();
-    QLineEdit *name = field(&form, "TextName");
-    QTest::keyClick(name, Qt::Key_Return);
-    QTest::keyClick(name, Qt::Key_Escape);
-    QVERIFY(form.isVisible());
-    QVERIFY(m_messages->messages.isEmpty());
-    QVERIFY(m_db->rows(schema::user::kTable).isEmpty());
-
-    fillAll(&form, QStringLiteral("小明"));
-    QVERIFY(testsupport::typeOnFocused(confirmButton(&form), Qt::Key_Return));
-    QVERIFY(m_messages->messages.isEmpty());
-    QCOMPARE(m_db->rows(schema::user::kTable).value(0).value(schema::user::kName).toString(), QStringLiteral("小明"));
-    QVERIFY(!form.isVisible());
 }
 
 QTEST_MAIN(TestInputForm)
