@@ -27,7 +27,7 @@ else
 fi
 
 # Records an earlier install kept beside the program are handed over to the
-# user's own copy (packaging/CMakeLists.txt says how).
+# user's own copy (packaging/InstallProgram.cmake says how).
 cmake --install "$build" --prefix "$prefix"
 
 # The menu entry, icons and metainfo belong in the user's data folder.
@@ -40,6 +40,21 @@ if [[ "$(realpath -m "$data_home")" != "$(realpath -m "$prefix/share")" ]]; then
   rm -f "$prefix/share/applications/$app_id.desktop" "$prefix/share/metainfo/$app_id.metainfo.xml"
   find "$prefix/share/icons/hicolor" -name "$app_id.png" -delete 2>/dev/null || true
 fi
+# What this install put in place, for uninstall-user.sh: CMake's install
+# manifest, the moved files named where they are now. It is kept in the
+# program folder, which it describes, not in the build folder, which may be
+# deleted or be another one by the time the program is removed.
+manifest="$prefix/lib/childgrowth/install_manifest.txt"
+while IFS= read -r file || [[ -n "$file" ]]; do
+  for part in applications icons metainfo; do
+    if [[ "$file" == "$prefix/share/$part/"* && ! -e "$file" ]]; then
+      file="$data_home/$part/${file#"$prefix/share/$part/"}"
+    fi
+  done
+  printf '%s\n' "$file"
+done <"$build/install_manifest.txt" >"$manifest.new"
+mv -f "$manifest.new" "$manifest"
+
 if command -v update-desktop-database >/dev/null; then
   update-desktop-database -q "$data_home/applications" || true
 fi

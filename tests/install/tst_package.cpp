@@ -201,9 +201,20 @@ void TestPackage::userInstallHandsItsRecordsOverAndUninstallKeepsThem()
     QCOMPARE(runner::rows(own, schema::user::kTable), ownRows);
     QCOMPARE(runner::rows(beside, schema::user::kTable), children);
 
+    // The install lists what it put in place, the files it wrote itself
+    // too, never the records; the uninstall removes the list and its files.
+    QFile list(programDir + QStringLiteral("/install_manifest.txt"));
+    QVERIFY(list.open(QIODevice::ReadOnly));
+    QStringList installed = QString::fromUtf8(list.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QVERIFY2(installed.contains(launcher) && installed.contains(entry) && !installed.contains(beside),
+        qPrintable(installed.join(QLatin1Char('\n'))));
+    installed << list.fileName();
+
     out = execute(QStringLiteral("bash"), {QStringLiteral(CG_SOURCE_DIR "/scripts/uninstall-user.sh")}, home);
     QVERIFY2(out.code == 0 && out.text.contains(own) && out.text.contains(beside), qPrintable(out.text));
     for (const QString &gone : {programDir + QStringLiteral("/childgrowth"), launcher, entry, icon})
+        QVERIFY2(!QFileInfo(gone).exists() && !QFileInfo(gone).isSymLink(), qPrintable(gone));
+    for (const QString &gone : std::as_const(installed))
         QVERIFY2(!QFileInfo(gone).exists() && !QFileInfo(gone).isSymLink(), qPrintable(gone));
     QCOMPARE(runner::rows(own, schema::user::kTable), ownRows);
 }
