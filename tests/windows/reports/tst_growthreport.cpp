@@ -1,6 +1,7 @@
 #include "core/data/Schema.h"
 #include "core/reports/Growth.h"
 #include "support/TestSupport.h"
+#include "windows/reports/GrowthChart.h"
 #include "windows/reports/GrowthReportPdf.h"
 #include "windows/reports/ReportCommand.h"
 
