@@ -75,6 +75,60 @@ QString fileName(const std::optional<QString> &child, const QDate &date)
     return whole();
 }
 
+namespace {
+
+// Where the report went, or the sentence that says why it went nowhere.
+struct Placed {
+    QString target;
+    QString failure;
+};
+
+// The report as the file the user named: replaced in one step.
+Placed placeAtFile(QString output, const QByteArray &pdf)
+{
+    if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) && !QFileInfo(output).exists())
+        output += QStringLiteral(".pdf");
+    const QFileInfo info(output);
+    QString target = info.absoluteFilePath();
+    // A device or a pipe is no place for a report; a link to a file leads to
+    // that file.
+    if (info.exists() && !info.isFile())
+        return {{}, QStringLiteral("“%1”不是普通的文件，没有生成成长报告。").arg(QDir::toNativeSeparators(target))};
+    if (info.isSymLink() && info.exists())
+        target = info.canonicalFilePath();
+    const QString part = partName(QFileInfo(target).absolutePath());
+    QString reason = platform::writeDurably(part, pdf);
+    if (reason.isEmpty() && platform::moveIntoPlace(part, target, true, &reason) != platform::PlaceResult::Placed)
+        QFile::remove(part);
+    if (!reason.isEmpty())
+        return {{}, writeFailure(target, reason)};
+    return {target, {}};
+}
+
+// The report as a new file in the folder, never over one that exists.
+Placed placeInFolder(const QString &folder, const Options &options, const QByteArray &pdf)
+{
+    QDir().mkpath(folder);
+    const QString base = QDir(folder).absoluteFilePath(fileName(options.child, options.today)).chopped(4);
+    // A name taken, even by a link to nothing, moves on to the next number.
+    for (int n = 1;; ++n) {
+        const QString candidate = base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QStringLiteral(".pdf");
+        if (nameTaken(candidate))
+            continue;
+        QString reason;
+        switch (platform::placeNewFile(candidate, partName(folder), pdf, &reason)) {
+        case platform::PlaceResult::Placed:
+            return {candidate, {}};
+        case platform::PlaceResult::AlreadyThere:
+            break;
+        case platform::PlaceResult::Failed:
+            return {{}, writeFailure(candidate, reason)};
+        }
+    }
+}
+
+} // namespace
+
 int run(const Options &options)
 {
     QList<growthreport::ChildRecord> children;
@@ -107,49 +161,13 @@ int run(const Options &options)
     // folder, or one given as --output) gets a new file, never one that
     // exists. Either way the file is the user's alone (it holds a child's
     // health data), and no partly written file ever carries its name.
-    QString output = options.output;
-    const bool intoFolder = output.isEmpty() || QFileInfo(output).isDir();
-    QString target;
-    QString reason;
-    if (!intoFolder) {
-        if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) && !QFileInfo(output).exists())
-            output += QStringLiteral(".pdf");
-        const QFileInfo info(output);
-        target = info.absoluteFilePath();
-        // A device or a pipe is no place for a report; a link to a file
-        // leads to that file.
-        if (info.exists() && !info.isFile())
-            return cli::fail(
-                QStringLiteral("“%1”不是普通的文件，没有生成成长报告。").arg(QDir::toNativeSeparators(target)));
-        if (info.isSymLink() && info.exists())
-            target = info.canonicalFilePath();
-        const QString part = partName(QFileInfo(target).absolutePath());
-        reason = platform::writeDurably(part, pdf.data());
-        if (reason.isEmpty() && platform::moveIntoPlace(part, target, true, &reason) != platform::PlaceResult::Placed)
-            QFile::remove(part);
-        if (!reason.isEmpty())
-            return cli::fail(writeFailure(target, reason));
-    } else {
-        const QString folder = output.isEmpty() ? options.documentsDir : output;
-        QDir().mkpath(folder);
-        const QString base = QDir(folder).absoluteFilePath(fileName(options.child, options.today)).chopped(4);
-        // A name taken, even by a link to nothing, moves on to the next number.
-        for (int n = 1; target.isEmpty(); ++n) {
-            const QString candidate
-                = base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QStringLiteral(".pdf");
-            if (nameTaken(candidate))
-                continue;
-            switch (platform::placeNewFile(candidate, partName(folder), pdf.data(), &reason)) {
-            case platform::PlaceResult::Placed:
-                target = candidate;
-                break;
-            case platform::PlaceResult::AlreadyThere:
-                break;
-            case platform::PlaceResult::Failed:
-                return cli::fail(writeFailure(candidate, reason));
-            }
-        }
-    }
+    const bool intoFolder = options.output.isEmpty() || QFileInfo(options.output).isDir();
+    const Placed placed = intoFolder
+        ? placeInFolder(options.output.isEmpty() ? options.documentsDir : options.output, options, pdf.data())
+        : placeAtFile(options.output, pdf.data());
+    if (!placed.failure.isEmpty())
+        return cli::fail(placed.failure);
+    const QString &target = placed.target;
 
     const QString shown = QDir::toNativeSeparators(target);
     if (!platform::openDocument(target)) {
