@@ -9,12 +9,12 @@
 
 #include "FixedRandom.h"
 #include "core/data/AssessmentDb.h"
+#include "core/data/Backup.h"
 #include "core/data/ContentFile.h"
 #include "core/data/Schema.h"
 #include "platform/Files.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -43,8 +43,8 @@ bool moveIntoPlace(const QString &from, const QString &to)
 
 // What an earlier install for one user kept beside the program becomes the
 // user's own copy, where every installed program looks for it: copied
-// whole, the copy read back and compared, and only then the old file
-// renamed, never removed. Exit status 0 when the records were handed over
+// whole, the copy checked, and only then the old file renamed, never
+// removed. Exit status 0 when the records were handed over
 // or there were none to hand over, 3 when the user already has an own copy
 // (both are left as they are), 1 on failure (nothing changed).
 int handOver(const QString &old)
@@ -52,9 +52,8 @@ int handOver(const QString &old)
     const QString own = assessmentdb::ownPath();
     int children = 0;
     int months = 0;
-    QByteArray bytes;
     {
-        // Held while it is read: a program still running on it cannot
+        // Held while it is copied: a program still running on it cannot
         // write it meanwhile.
         dao::Database db = dao::DBEngine::OpenDatabase(old, true, false, assessmentdb::kConnect);
         children = rowCount(db, schema::user::kTable);
@@ -69,29 +68,13 @@ int handOver(const QString &old)
                 qPrintable(old), qPrintable(own));
             return 3;
         }
-        QFile file(old);
-        if (!file.open(QIODevice::ReadOnly))
-            throw std::runtime_error(qPrintable(file.errorString()));
-        bytes = file.readAll();
-    }
-    const QString folder = QFileInfo(own).absolutePath();
-    QString reason = platform::makePrivateFolder(folder);
-    const QString part = own + QStringLiteral(".hand-over.part");
-    if (reason.isEmpty() && platform::placeNewFile(own, part, bytes, &reason) == platform::PlaceResult::AlreadyThere)
-        reason = QStringLiteral("another program made it meanwhile");
-    if (!reason.isEmpty())
-        throw std::runtime_error(qPrintable(QStringLiteral("cannot write %1: %2").arg(own, reason)));
-    QFile copy(own);
-    const bool same = copy.open(QIODevice::ReadOnly)
-        && QCryptographicHash::hash(copy.readAll(), QCryptographicHash::Sha256)
-            == QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-    copy.close();
-    dao::Database check = dao::DBEngine::OpenDatabase(own, true, true, assessmentdb::kConnect);
-    if (!same || rowCount(check, schema::user::kTable) != children
-        || rowCount(check, schema::testrecord::kTable) != months) {
-        check = dao::Database();
-        QFile::remove(own);
-        throw std::runtime_error(qPrintable(QStringLiteral("the copy %1 differs from %2").arg(own, old)));
+        // Copied as a backup is: durable, checked, never over a file that
+        // another program made meanwhile.
+        QString reason = platform::makePrivateFolder(QFileInfo(own).absolutePath());
+        if (reason.isEmpty())
+            reason = backup::writeCopy(db, own, false);
+        if (!reason.isEmpty())
+            throw std::runtime_error(qPrintable(QStringLiteral("cannot write %1: %2").arg(own, reason)));
     }
     // An older moved file is never replaced.
     QString moved = old + QStringLiteral(".moved");
