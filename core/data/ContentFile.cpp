@@ -20,6 +20,7 @@ enum Column : qsizetype {
     kDisp,
     kFirstOpt, // opt1 to opt4
     kSource = kFirstOpt + kOptionCount,
+    kSkill,
     kFieldCount
 };
 
@@ -43,7 +44,8 @@ QList<Item> readItems(const QString &path)
     if (!f.open(QIODevice::ReadOnly))
         fail(path, 0, QStringLiteral("cannot be read"));
     const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    static const QString header = QStringLiteral("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource");
+    static const QString header
+        = QStringLiteral("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\tskill");
     if (lines.first().trimmed() != header)
         fail(path, 1, QStringLiteral("the header line must read: %1").arg(header));
     static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
@@ -73,6 +75,7 @@ QList<Item> readItems(const QString &path)
         for (int o = 0; o < kOptionCount; ++o)
             item.opt[static_cast<size_t>(o)] = optionalText(fields.at(kFirstOpt + o));
         item.source = fields.at(kSource);
+        item.skill = fields.at(kSkill);
         item.file = path;
         item.line = i + 1;
         items.append(item);

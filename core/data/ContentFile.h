@@ -22,6 +22,7 @@ struct Item {
     QString disp;
     std::array<std::optional<QString>, kOptionCount> opt;
     QString source;
+    QString skill; // the key shared by the items that ask one skill in different months
     QString file;
     int line = 0;
 };

@@ -41,7 +41,7 @@ constexpr int kMinItemsPerDomain = 2;
 constexpr double kPointsPerDomain = 16;
 
 const QRegularExpression kWholeNumber(QStringLiteral("^[1-9][0-9]*$"));
-const QString kHeader = QStringLiteral("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource");
+const QString kHeader = QStringLiteral("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\tskill");
 
 // The text boxes of the questionnaire window (width and height in pixels).
 struct Box {

@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_REQUIRE(item.file == path && item.line > previousLine && item.line <= lineCount, item.item);
         previousLine = item.line;
         FUZZ_REQUIRE(item.age >= 0 && std::isfinite(item.fen) && item.fen >= 0, item.item);
-        QStringList texts {item.clas, item.item, item.disp, item.source};
+        QStringList texts {item.clas, item.item, item.disp, item.source, item.skill};
         if (item.howto) {
             FUZZ_REQUIRE(!item.howto->isEmpty(), item.item);
             texts << *item.howto;

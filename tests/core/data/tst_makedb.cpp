@@ -28,7 +28,7 @@ private:
     {
         QFile f(dir + QStringLiteral("/items-01.tsv"));
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\n" + rows);
+        f.write("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\tskill\n" + rows);
     }
     static QStringList column(const QString &file, const QString &table, const QString &name)
     {
@@ -44,7 +44,7 @@ void TestMakeDb::rebuildKeepsTheFamilysData()
 {
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
-    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\t\n");
     QCOMPARE(makedb(db, dir.path()), 0);
     QCOMPARE(column(db, schema::test::kTable, schema::test::kHowTo), QStringList {QStringLiteral("<null>")});
     {
@@ -61,8 +61,8 @@ void TestMakeDb::rebuildKeepsTheFamilysData()
         rs.Fields(schema::testrecord::score(2)).setValue(3 * 0.8);
         rs.Update();
     }
-    writeContent(
-        dir.path(), "1\t生理\t16\t抬头片刻\t俯卧时逗引\t能抬头\t\t\t\t\tC2\n2\t运动\t16\t翻身\t\t能翻身\t\t\t\t\tC4\n");
+    writeContent(dir.path(),
+        "1\t生理\t16\t抬头片刻\t俯卧时逗引\t能抬头\t\t\t\t\tC2\t\n2\t运动\t16\t翻身\t\t能翻身\t\t\t\t\tC4\t\n");
     QCOMPARE(makedb(db, dir.path()), 0);
     QCOMPARE(column(db, schema::test::kTable, schema::test::kItem),
         (QStringList {QStringLiteral("抬头片刻"), QStringLiteral("翻身")}));
@@ -77,17 +77,18 @@ void TestMakeDb::badContentLeavesTheDatabaseAlone()
 {
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
-    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\t\n");
     QCOMPARE(makedb(db, dir.path()), 0);
     // A line short of fields, a month age with a blank, a mislabelled column.
     writeContent(dir.path(), "1\t生理\t16\t缺少字段\n");
     QVERIFY(makedb(db, dir.path()) != 0);
-    writeContent(dir.path(), " 1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    writeContent(dir.path(), " 1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\t\n");
     QVERIFY(makedb(db, dir.path()) != 0);
     QFile f(dir.filePath(QStringLiteral("items-01.tsv")));
     QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("age\tclas\tpoints\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\n1\t生理\t16\t抬头\t\t能抬头\t\t\t\t"
-            "\tC2\n");
+    f.write("age\tclas\tpoints\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\tskill\n1\t生理\t16\t抬头\t\t能抬头\t"
+            "\t\t\t"
+            "\tC2\t\n");
     f.close();
     QVERIFY(makedb(db, dir.path()) != 0);
     QCOMPARE(column(db, schema::test::kTable, schema::test::kItem), QStringList {QStringLiteral("抬头")});
@@ -98,7 +99,7 @@ void TestMakeDb::rebuildWhileAnotherProcessWrites()
 {
     QTemporaryDir dir;
     const QString db = dir.filePath(QStringLiteral("0-3.mdb"));
-    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\t\n");
     QCOMPARE(makedb(db, dir.path()), 0);
     // What a rebuild killed half-way leaves behind is dropped by the next.
     QFile left(db + QStringLiteral(".new"));
@@ -137,7 +138,7 @@ void TestMakeDb::sameContentMakesTheSameFile()
     // The package is reproducible only if its database is: the cipher's salt
     // and initialisation vectors must not differ between two builds.
     QTemporaryDir dir;
-    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\n");
+    writeContent(dir.path(), "1\t生理\t16\t抬头\t\t能抬头\t\t\t\t\tC2\t\n");
     const QString first = dir.filePath(QStringLiteral("a.mdb"));
     const QString second = dir.filePath(QStringLiteral("b.mdb"));
     QCOMPARE(makedb(first, dir.path()), 0);
