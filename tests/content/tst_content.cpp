@@ -106,7 +106,18 @@ bool hasBreakOrTab(const QString &text)
 struct Lists {
     QStringList hedges;
     QList<std::pair<QString, QString>> skillWords; // word, domain
+    QHash<QString, QString> skillKeys; // word in the title, key of the skill
     QStringList numberWords;
+    QHash<QString, double> warningAges; // Y<n>, the month from which it stands for the skill
+    QHash<QString, double> motorMeans; // skill key, WHO mean age of the milestone
+    QStringList fromBirth;
+    QStringList careTags;
+    QStringList bodyAmounts;
+    QStringList hazards;
+    QStringList safeguards;
+    QStringList obedience;
+    QStringList referrals;
+    QStringList thresholds;
 };
 
 QStringList backticked(const QString &text)
@@ -118,27 +129,92 @@ QStringList backticked(const QString &text)
     return words;
 }
 
+// Entries written `name=number`.
+QHash<QString, double> numbered(const QStringList &entries)
+{
+    QHash<QString, double> values;
+    for (const QString &entry : entries)
+        values.insert(entry.section(QLatin1Char('='), 0, 0), entry.section(QLatin1Char('='), 1).toDouble());
+    return values;
+}
+
 Lists readLists(const QString &readme)
 {
     QFile f(readme);
     Lists lists;
     if (!f.open(QIODevice::ReadOnly))
         return lists;
+    const std::pair<const char *, QStringList *> plain[] {{"Hedges:", &lists.hedges},
+        {"Number words:", &lists.numberWords}, {"Present from birth:", &lists.fromBirth},
+        {"Care tags:", &lists.careTags}, {"Body amounts:", &lists.bodyAmounts}, {"Hazards:", &lists.hazards},
+        {"Safeguards:", &lists.safeguards}, {"Obedience:", &lists.obedience}, {"Referrals:", &lists.referrals},
+        {"Thresholds:", &lists.thresholds}};
     for (const QString &raw : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
-        if (line.startsWith(QLatin1String("Hedges:")))
-            lists.hedges = backticked(line);
-        else if (line.startsWith(QLatin1String("Number words:")))
-            lists.numberWords = backticked(line);
+        for (const auto &[label, list] : plain) {
+            if (line.startsWith(QLatin1String(label)))
+                *list = backticked(line);
+        }
+        if (line.startsWith(QLatin1String("Warning-sign ages:")))
+            lists.warningAges = numbered(backticked(line));
+        else if (line.startsWith(QLatin1String("WHO motor means:")))
+            lists.motorMeans = numbered(backticked(line));
         else if (line.startsWith(QLatin1Char('|'))) {
             const QStringList domain = backticked(line.section(QLatin1Char('|'), 3, 3));
+            const QStringList key = backticked(line.section(QLatin1Char('|'), 4, 4));
             if (domain.size() == 1 && content::kDomains.contains(domain.first())) {
-                for (const QString &word : backticked(line.section(QLatin1Char('|'), 2, 2)))
+                for (const QString &word : backticked(line.section(QLatin1Char('|'), 2, 2))) {
                     lists.skillWords.append({word, domain.first()});
+                    if (key.size() == 1)
+                        lists.skillKeys.insert(word, key.first());
+                }
             }
         }
     }
     return lists;
+}
+
+bool hedged(const content::Item &item, const Lists &lists)
+{
+    return std::any_of(
+        lists.hedges.cbegin(), lists.hedges.cend(), [&](const QString &hedge) { return item.disp.contains(hedge); });
+}
+
+// The sentences of a text; a list entry written `a…b` holds when a and then b
+// stand in one sentence.
+QStringList sentences(const QString &text)
+{
+    static const QRegularExpression end(QStringLiteral("[。；！？]"));
+    return text.split(end, Qt::SkipEmptyParts);
+}
+
+bool holds(const QString &sentence, const QString &entry)
+{
+    qsizetype from = 0;
+    for (const QString &part : entry.split(QStringLiteral("…"), Qt::SkipEmptyParts)) {
+        from = sentence.indexOf(part, from);
+        if (from < 0)
+            return false;
+        from += part.size();
+    }
+    return true;
+}
+
+// The first entry of the list that the text holds, or an empty string.
+QString firstHeld(const QString &text, const QStringList &entries)
+{
+    for (const QString &sentence : sentences(text)) {
+        for (const QString &entry : entries) {
+            if (holds(sentence, entry))
+                return entry;
+        }
+    }
+    return {};
+}
+
+QString allTexts(const content::Item &item)
+{
+    return item.item + QStringLiteral("。") + item.howto.value_or(QString()) + QStringLiteral("。") + item.disp;
 }
 
 // An emerging item says in its goal that a first try or a partial success is asked.
@@ -146,13 +222,143 @@ QStringList unhedgedEmergingItems(const QList<content::Item> &items, const Lists
 {
     QStringList problems;
     for (const content::Item &item : items) {
-        if (!item.source.contains(QStringLiteral("↑")))
-            continue;
-        const bool hedged = std::any_of(lists.hedges.cbegin(), lists.hedges.cend(),
-            [&](const QString &hedge) { return item.disp.contains(hedge); });
-        if (!hedged)
+        if (item.source.contains(QStringLiteral("↑")) && !hedged(item, lists))
             problems << QStringLiteral("%1: emerging (%2) but its goal holds no hedge of content/README.md")
                             .arg(where(item), item.source);
+    }
+    return problems;
+}
+
+// The items of one skill key come in later months, in one domain, and once one
+// asks the whole skill no later one asks only a first try. A title naming a
+// listed skill carries its key, and a key names at least two items.
+QStringList skillSequencesFall(const QList<content::Item> &items, const Lists &lists)
+{
+    QStringList problems;
+    QHash<QString, const content::Item *> last;
+    QHash<QString, const content::Item *> wholeSkill;
+    QHash<QString, int> uses;
+    for (const content::Item &item : items) {
+        for (auto it = lists.skillKeys.cbegin(); it != lists.skillKeys.cend(); ++it) {
+            if (item.item.contains(it.key()) && item.skill != it.value())
+                problems << QStringLiteral("%1: title names \"%2\", the skill %3, but its key is \"%4\"")
+                                .arg(where(item), it.key(), it.value(), item.skill);
+        }
+        if (item.skill.isEmpty())
+            continue;
+        ++uses[item.skill];
+        if (const content::Item *before = last.value(item.skill)) {
+            if (item.age <= before->age)
+                problems << QStringLiteral("%1: %2 at month %3 does not come after month %4 (%5)")
+                                .arg(where(item), item.skill)
+                                .arg(item.age)
+                                .arg(before->age)
+                                .arg(where(*before));
+            if (item.clas != before->clas)
+                problems << QStringLiteral("%1: %2 stands in %3 here but in %4 at %5")
+                                .arg(where(item), item.skill, item.clas, before->clas, where(*before));
+        }
+        if (const content::Item *whole = wholeSkill.value(item.skill); whole && hedged(item, lists))
+            problems << QStringLiteral("%1: %2 asks only a first try after %3 (month %4) asked the whole skill")
+                            .arg(where(item), item.skill, where(*whole))
+                            .arg(whole->age);
+        if (!hedged(item, lists) && !wholeSkill.contains(item.skill))
+            wholeSkill.insert(item.skill, &item);
+        last.insert(item.skill, &item);
+    }
+    for (auto it = uses.cbegin(); it != uses.cend(); ++it) {
+        if (it.value() == 1)
+            problems
+                << QStringLiteral("%1: the key %2 names no other item").arg(where(*last.value(it.key())), it.key());
+    }
+    return problems;
+}
+
+// The month a tag places the item's skill at, if it places it at all.
+std::optional<double> placedAt(const QString &tag, const content::Item &item, const Lists &lists)
+{
+    static const QRegularExpression checkpoint(QStringLiteral("^C([0-9]+)$"));
+    if (const auto match = checkpoint.match(tag); match.hasMatch())
+        return match.captured(1).toDouble();
+    if (lists.warningAges.contains(tag))
+        return lists.warningAges.value(tag);
+    if (tag == QLatin1String("W") && lists.motorMeans.contains(item.skill))
+        return lists.motorMeans.value(item.skill);
+    if (lists.fromBirth.contains(tag))
+        return 0;
+    if (lists.careTags.contains(tag) && item.clas == content::kDomains.first())
+        return item.age;
+    return std::nullopt;
+}
+
+// An item asking the whole skill rests on a source that places the skill at or
+// before its month; the others ask for a first try.
+QStringList unhedgedBeforeTheirAge(const QList<content::Item> &items, const Lists &lists)
+{
+    QStringList problems;
+    for (const content::Item &item : items) {
+        if (hedged(item, lists))
+            continue;
+        const QStringList tags = item.source.split(QLatin1Char(','));
+        const bool placed = std::any_of(tags.cbegin(), tags.cend(), [&](const QString &tag) {
+            const auto at = placedAt(tag, item, lists);
+            return at && *at <= item.age;
+        });
+        if (!placed)
+            problems << QStringLiteral("%1: month %2 asks the whole skill, but no tag of %3 places it by then")
+                            .arg(where(item))
+                            .arg(item.age)
+                            .arg(item.source);
+    }
+    return problems;
+}
+
+// A body item's goal rates what the child does or the family keeps, never an
+// amount or event that differs between healthy children.
+QStringList bodyAmountsAsGoals(const QList<content::Item> &items, const Lists &lists)
+{
+    QStringList problems;
+    for (const content::Item &item : items) {
+        if (item.clas != content::kDomains.first())
+            continue;
+        if (const QString amount = firstHeld(item.disp, lists.bodyAmounts); !amount.isEmpty())
+            problems << QStringLiteral("%1: the goal rates a body amount (%2): %3").arg(where(item), amount, item.disp);
+    }
+    return problems;
+}
+
+// An item naming a hazard says what the adult secures, and its goal never
+// makes the child's obedience the protection.
+QStringList hazardsWithoutSafeguard(const QList<content::Item> &items, const Lists &lists)
+{
+    QStringList problems;
+    for (const content::Item &item : items) {
+        const QString hazard = firstHeld(allTexts(item), lists.hazards);
+        if (hazard.isEmpty())
+            continue;
+        if (firstHeld(item.howto.value_or(QString()), lists.safeguards).isEmpty())
+            problems << QStringLiteral("%1: names %2 but its instructions name no safeguard").arg(where(item), hazard);
+        if (const QString obeys = firstHeld(item.disp, lists.obedience); !obeys.isEmpty())
+            problems
+                << QStringLiteral("%1: names %2 and its goal rests on obedience (%3)").arg(where(item), hazard, obeys);
+    }
+    return problems;
+}
+
+// A sentence sending the parent to a doctor names the age or the sign at which
+// that is advised.
+QStringList referralsWithoutThreshold(const QList<content::Item> &items, const Lists &lists)
+{
+    static const QRegularExpression age(QStringLiteral("[0-9]+ *(个月|月龄|岁)|周岁|满月"));
+    QStringList problems;
+    for (const content::Item &item : items) {
+        for (const QString &sentence : sentences(allTexts(item))) {
+            const QString referral = firstHeld(sentence, lists.referrals);
+            if (!referral.isEmpty() && !age.match(sentence).hasMatch()
+                && firstHeld(sentence, lists.thresholds).isEmpty())
+                problems
+                    << QStringLiteral("%1: \"%2\" without an age or a sign: %3").arg(where(item), referral, sentence);
+        }
     }
     return problems;
 }
@@ -207,6 +413,11 @@ const WritingRule kWritingRules[] {
     {"emerging items hedge", unhedgedEmergingItems, "unhedged-emerging.tsv"},
     {"one domain per skill", skillsOutsideTheirDomain, "skill-in-two-domains.tsv"},
     {"numbers as figures", numbersWrittenAsWords, "number-in-words.tsv"},
+    {"one skill, one sequence", skillSequencesFall, "backward-sequence.tsv"},
+    {"whole skills by their checkpoint", unhedgedBeforeTheirAge, "whole-skill-too-early.tsv"},
+    {"care, not body amounts", bodyAmountsAsGoals, "body-amount.tsv"},
+    {"safeguards, not obedience", hazardsWithoutSafeguard, "hazard-without-safeguard.tsv"},
+    {"referrals with a threshold", referralsWithoutThreshold, "referral-without-threshold.tsv"},
 };
 
 } // namespace
@@ -426,7 +637,8 @@ void ContentTest::textsAreClean()
     QStringList problems;
     for (const content::Item &item : std::as_const(m_items)) {
         QList<std::pair<QString, QString>> texts {{schema::test::kClass, item.clas}, {schema::test::kItem, item.item},
-            {schema::test::kGoal, item.disp}, {QStringLiteral("source"), item.source}};
+            {schema::test::kGoal, item.disp}, {QStringLiteral("source"), item.source},
+            {QStringLiteral("skill"), item.skill}};
         if (item.howto)
             texts.append({schema::test::kHowTo, *item.howto});
         for (int o = 0; o < content::kOptionCount; ++o) {
@@ -526,8 +738,12 @@ void ContentTest::writingRulesHold()
     REQUIRE_CONTENT();
     const WritingRule &checked = kWritingRules[rule];
     const Lists lists = readLists(m_contentDir + QStringLiteral("/README.md"));
-    QVERIFY2(!lists.hedges.isEmpty() && !lists.skillWords.isEmpty() && !lists.numberWords.isEmpty(),
-        "content/README.md lists no hedges, skill words or number words");
+    for (const auto *list : {&lists.hedges, &lists.numberWords, &lists.bodyAmounts, &lists.hazards, &lists.safeguards,
+             &lists.obedience, &lists.referrals, &lists.thresholds, &lists.careTags})
+        QVERIFY2(!list->isEmpty(), "a list of content/README.md is missing");
+    QVERIFY2(!lists.skillWords.isEmpty() && !lists.skillKeys.isEmpty() && !lists.warningAges.isEmpty()
+            && !lists.motorMeans.isEmpty(),
+        "content/README.md has no skill table, warning-sign ages or WHO motor means");
     const QStringList problems = checked.check(m_items, lists);
     REPORT(problems);
 
