@@ -5,6 +5,8 @@
 #include "core/data/DbError.h"
 #include "ui/AppInfo.h"
 #include "ui/Fonts.h"
+#include "ui/ModalWindow.h"
+#include "ui/Translation.h"
 
 #include <QIcon>
 
@@ -35,6 +37,8 @@ Application::Application(int &argc, char **argv)
     setWindowIcon(icon);
     fonts::installSubstitutions();
     setFont(fonts::font(fonts::kSimSun, kDefaultPointSize));
+    translation::installChinese(*this);
+    modal::keepModalWindowsShown(*this);
 }
 
 bool Application::notify(QObject *receiver, QEvent *event)

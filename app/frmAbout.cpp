@@ -3,6 +3,7 @@
 
 #include "platform/SystemInfo.h"
 #include "ui/AppInfo.h"
+#include "ui/FixedDialog.h"
 #include "ui/Fonts.h"
 #include "ui/Messages.h"
 
@@ -61,6 +62,7 @@ frmAbout::frmAbout(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowTitle(QStringLiteral("关于") + appinfo::kProductTitle);
+    FixedDialog::titleAndCloseOnly(this);
     setFixedSize(382, 237);
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -80,8 +82,8 @@ frmAbout::frmAbout(QWidget *parent)
     auto *version = makeLabel(this, "lblVersion", appinfo::kVersionCaption, QRect(104, 52, 259, 15));
     version->setFont(fonts::font(fonts::kSimSun, kVersionPointSize, false, true));
 
-    auto *description = makeLabel(this, "lblDescription", kDescription, QRect(120, 80, 259, 94));
-    description->setWordWrap(true);
+    auto *description = controls::paragraph(this, "lblDescription", kDescription, QRect(120, 80, 259, 94));
+    controls::setTextColour(description, Qt::black);
 
     // An etched rule: the white line under the grey one.
     makeLine(this, "Line1_0", Qt::white, QRect(8, 168, 371, 2));

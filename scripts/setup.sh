@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev libsqlcipher-dev sqlcipher
+  qt6-translations-l10n
   fonts-arphic-uming fonts-arphic-ukai fonts-wqy-microhei
   xdg-utils
 )

@@ -1,5 +1,7 @@
 #include "Controls.h"
 
+#include "ParagraphLabel.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -38,6 +40,14 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const QRec
     l->setObjectName(QString::fromLatin1(name));
     l->setGeometry(geometry);
     l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return l;
+}
+
+QLabel *paragraph(QWidget *parent, const char *name, const QString &text, const QRect &geometry)
+{
+    auto *l = new ParagraphLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->setGeometry(geometry);
     return l;
 }
 

@@ -15,6 +15,9 @@ namespace controls {
 // A label whose text starts at its top-left corner, as on the classic forms.
 QLabel *label(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
 
+// A label of wrapped text, set for reading (see ParagraphLabel.h).
+QLabel *paragraph(QWidget *parent, const char *name, const QString &text, const QRect &geometry);
+
 // A command button: Enter and Space press it while it has the focus; Enter in
 // another control does not press it.
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const QRect &geometry);

@@ -2,6 +2,18 @@
 
 #include <QKeyEvent>
 
+FixedDialog::FixedDialog(QWidget *parent)
+    : QDialog(parent)
+{
+    titleAndCloseOnly(this);
+}
+
+void FixedDialog::titleAndCloseOnly(QWidget *window)
+{
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+        | Qt::MSWindowsFixedSizeDialogHint);
+}
+
 void FixedDialog::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {

@@ -1,11 +1,14 @@
 #include "Messages.h"
 
 #include "AppInfo.h"
+#include "FixedDialog.h"
+#include "ParagraphLabel.h"
 
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -16,6 +19,10 @@
 namespace messages {
 
 namespace {
+
+// The widest a message's text is set before it wraps, as Qt's own boxes do.
+constexpr int kWidestText = 500;
+
 Hook &currentHook()
 {
     static Hook hook;
@@ -50,6 +57,37 @@ int widthForTitle(const QString &title)
     return width;
 }
 
+// A box as every message of the program is shown: the application's title,
+// no icon, a frame with only a title and a close button, the text set for
+// reading.
+void prepare(QMessageBox &box)
+{
+    FixedDialog::titleAndCloseOnly(&box);
+    // Some styles put an icon on dialog buttons; the box shows none at all.
+    for (QAbstractButton *button : box.buttons())
+        button->setIcon(QIcon());
+    auto *grid = qobject_cast<QGridLayout *>(box.layout());
+    if (!grid)
+        return;
+    // The box's own label keeps the text, which text() reads; a paragraph
+    // label shows it, as wide as a message box makes its text at most.
+    if (auto *label = box.findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+        auto *text = new ParagraphLabel(box.text(), &box);
+        text->setObjectName(QStringLiteral("messageText"));
+        if (const QScreen *screen = QGuiApplication::primaryScreen())
+            text->setPreferredWidth(std::min(screen->availableGeometry().width() / 2, kWidestText));
+        delete grid->replaceWidget(label, text);
+        label->hide();
+    }
+    // A short message would make a box narrower than its title, and the window
+    // manager would cut the title off. A spacer across the box's grid holds
+    // the width: the box sizes itself from its layout each time it is shown.
+    grid->addItem(new QSpacerItem(widthForTitle(box.windowTitle()) - grid->contentsMargins().left()
+                          - grid->contentsMargins().right(),
+                      0, QSizePolicy::Minimum, QSizePolicy::Minimum),
+        grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 void setHook(Hook hook)
@@ -69,18 +107,20 @@ void show(QWidget *parent, const QString &text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, appinfo::kTitle, text, QMessageBox::Ok, parent);
-    // Some styles put an icon on dialog buttons; the box shows none at all.
-    if (QAbstractButton *ok = box.button(QMessageBox::Ok))
-        ok->setIcon(QIcon());
-    // A short message would make a box narrower than its title, and the window
-    // manager would cut the title off. A spacer across the box's grid holds
-    // the width: the box sizes itself from its layout each time it is shown.
-    if (auto *grid = qobject_cast<QGridLayout *>(box.layout()))
-        grid->addItem(new QSpacerItem(widthForTitle(box.windowTitle()) - grid->contentsMargins().left()
-                              - grid->contentsMargins().right(),
-                          0, QSizePolicy::Minimum, QSizePolicy::Minimum),
-            grid->rowCount(), 0, 1, grid->columnCount());
+    prepare(box);
     box.exec();
+}
+
+bool ask(QWidget *parent, const QString &question)
+{
+    if (currentHook()) {
+        currentHook()(question);
+        return false;
+    }
+    QMessageBox box(QMessageBox::NoIcon, appinfo::kTitle, question, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    prepare(box);
+    return box.exec() == QMessageBox::Yes;
 }
 
 } // namespace messages

@@ -27,8 +27,6 @@ QuesForm::QuesForm(QWidget *parent)
     : FixedDialog(parent)
 {
     setObjectName(QStringLiteral("QuesForm"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-        | Qt::MSWindowsFixedSizeDialogHint);
     setFont(fonts::font(fonts::kSimSun, fonts::kWindowPointSize));
     setFixedSize(479, 401);
     buildControls();
@@ -51,9 +49,7 @@ QuesForm::QuesForm(QWidget *parent)
 void QuesForm::buildControls()
 {
     auto addLabel = [this](const char *name, const QString &text, const QRect &geometry) {
-        QLabel *label = controls::label(this, name, text, geometry);
-        label->setWordWrap(true);
-        return label;
+        return controls::paragraph(this, name, text, geometry);
     };
     addLabel("Label4", QStringLiteral("测试项目"), QRect(16, 32, 65, 41));
     m_item = addLabel("Label1", QString(), QRect(96, 32, 345, 57));

@@ -20,8 +20,6 @@ TestForm::TestForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("TestForm"));
     setWindowTitle(QStringLiteral("每月生理资料"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-        | Qt::MSWindowsFixedSizeDialogHint);
     setFont(fonts::font(fonts::kSimSun, fonts::kWindowPointSize));
     setFixedSize(265, 313);
     buildControls();

@@ -21,8 +21,6 @@ OutForm::OutForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("OutForm"));
     setWindowTitle(QStringLiteral("请您选择月份"));
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-        | Qt::WindowCloseButtonHint);
     setFont(fonts::font(fonts::kSimSun, fonts::kWindowPointSize));
     setFixedSize(289, 109);
 
