@@ -1,19 +1,21 @@
 #include "RecordsCommands.h"
 
+#include "RestoreList.h"
 #include "core/data/AssessmentDb.h"
 #include "core/data/Backup.h"
 #include "core/data/Dao.h"
 #include "core/data/Records.h"
 #include "core/reports/RecordsTable.h"
+#include "platform/Files.h"
 #include "ui/AppInfo.h"
 #include "ui/CommandOutput.h"
+#include "ui/FileChooser.h"
+#include "ui/Messages.h"
 
 #include <QDate>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
-#include <QMessageBox>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -178,18 +180,32 @@ int needsDesktop(const QString &instead)
     return fail(QStringLiteral("这个操作要在桌面上选择文件；没有桌面时请用 %1。").arg(instead));
 }
 
+// While the program (or another command) holds the family's file, a backup
+// or a restore cannot run: said before any dialog asks for a file.
+bool recordsInUse()
+{
+    const QString database = assessmentdb::path();
+    platform::FileLock lock;
+    return QFileInfo::exists(database) && lock.lock(database, false) == platform::FileLock::Result::InUse;
+}
+
 } // namespace
 
 int backupWithDialog()
 {
+    if (recordsInUse())
+        return fail(inUse(QStringLiteral("备份")));
     if (!cli::startedFromDesktop())
         return needsDesktop(QStringLiteral("childgrowth --backup 文件"));
+    // Proposed in the documents folder; in the home folder when there is
+    // none yet, rather than wherever the desktop started the program.
+    const QString documents = documentsFolder();
     const QString proposed
-        = QDir(documentsFolder())
+        = QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath())
               .filePath(
                   QStringLiteral("禾岚备份-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
-    const QString file = QFileDialog::getSaveFileName(
-        nullptr, QStringLiteral("备份数据"), proposed, QStringLiteral("数据备份 (*.mdb)"));
+    const QString file
+        = filechooser::save(nullptr, QStringLiteral("备份数据"), proposed, QStringLiteral("数据备份 (*.mdb)"));
     if (file.isEmpty())
         return EXIT_SUCCESS;
     // The dialog has asked before a file is replaced.
@@ -198,22 +214,23 @@ int backupWithDialog()
 
 int restoreWithDialog()
 {
+    if (recordsInUse())
+        return fail(inUse(QStringLiteral("恢复备份")));
     if (!cli::startedFromDesktop())
         return needsDesktop(QStringLiteral("childgrowth --restore 文件"));
-    QString folder = backup::folderOf(assessmentdb::path());
-    if (!QFileInfo(folder).isDir())
-        folder = documentsFolder();
-    const QString file
-        = QFileDialog::getOpenFileName(nullptr, QStringLiteral("恢复备份"), folder, QStringLiteral("数据备份 (*.mdb)"));
-    if (file.isEmpty())
+    const QString documents = documentsFolder();
+    RestoreList list(
+        backup::folderOf(assessmentdb::path()), QFileInfo(documents).isDir() ? documents : QDir::homePath());
+    if (list.exec() != QDialog::Accepted)
         return EXIT_SUCCESS;
+    const QString file = list.chosenFile();
     backup::Contents contents;
     if (const QString problem = unusableBackup(file, &contents); !problem.isEmpty())
         return fail(problem);
     const QString question = QStringLiteral("“%1”是 %2 的备份，保存了%3。\n\n要用它替换现在的记录吗？现在的文件会"
                                             "另存在备份文件夹中。")
                                  .arg(QFileInfo(file).fileName(), madeAt(file), holding(contents));
-    if (QMessageBox::question(nullptr, appinfo::kTitle, question) != QMessageBox::Yes)
+    if (!messages::ask(nullptr, question))
         return EXIT_SUCCESS;
     return restoreChecked(file);
 }

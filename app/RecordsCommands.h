@@ -25,11 +25,13 @@ int restoreFrom(const QString &file);
 // `--export FILE [--child NAME]`: the month records as CSV at FILE.
 int exportTo(const QString &file, const std::optional<QString> &child);
 
-// The desktop's actions: the platform's own file dialogs, then the same work.
-// A save dialog that proposes "禾岚备份-<date>.mdb" in the documents folder.
+// The desktop's actions: dialogs, then the same work. Both say first when
+// the program has the records open, before any dialog.
+// A save dialog that proposes "禾岚备份-<date>.mdb" in the documents folder
+// (the home folder while there is none).
 int backupWithDialog();
-// An open dialog in the backups' folder, then a confirmation that names what
-// the chosen backup holds.
+// The list of the backups (RestoreList), or a file from elsewhere, then a
+// confirmation that names what the chosen backup holds.
 int restoreWithDialog();
 // Into the documents folder, under a new name.
 int exportToDocuments();

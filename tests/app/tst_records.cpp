@@ -1,4 +1,5 @@
 #include "app/RecordsCommands.h"
+#include "app/RestoreList.h"
 #include "core/data/Backup.h"
 #include "core/data/Schema.h"
 #include "support/TestSupport.h"
@@ -7,6 +8,8 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QPushButton>
+#include <QTreeWidget>
 #include <QtTest>
 
 // Backing up to a file, restoring one and exporting the month records, as
@@ -20,6 +23,8 @@ private slots:
     void restoreRefusesWhatItCannotUse_data();
     void restoreRefusesWhatItCannotUse();
     void restoreMigratesAnOlderFile();
+    void restoreListShowsEveryBackupNewestFirst();
+    void desktopActionsRefuseBeforeAnyDialogWhileInUse();
     void exportReadsBackInPython();
 
 private:
@@ -164,6 +169,59 @@ void TestRecords::restoreMigratesAnOlderFile()
     dao::Database db = m_db->open();
     QCOMPARE(assessmentdb::versionOf(db).schema, assessmentdb::kSchemaVersion);
     QCOMPARE(m_db->rows(schema::testrecord::kTable).size(), 2);
+}
+
+void TestRecords::restoreListShowsEveryBackupNewestFirst()
+{
+    testsupport::MessageRecorder messages;
+    const QDir backups(backup::folderOf(m_db->path()));
+    QVERIFY(backups.mkpath(QStringLiteral(".")));
+    // The family's file at three moments: one child and two months, then a
+    // second child (what a restore replaced and kept), then a third month.
+    const QString kept = backups.filePath(QStringLiteral("2026-12-10_06-50-02-恢复前.mdb"));
+    QCOMPARE(recordscommands::backupTo(backups.filePath(QStringLiteral("2026-11-20_19-02-11.mdb")), false), 0);
+    m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("小红")}});
+    m_db->release();
+    QCOMPARE(recordscommands::backupTo(kept, false), 0);
+    m_db->addRow(schema::testrecord::kTable,
+        {{schema::testrecord::kUser, QStringLiteral("小红")}, {schema::testrecord::kMonthAge, 3}});
+    m_db->release();
+    QCOMPARE(recordscommands::backupTo(backups.filePath(QStringLiteral("2026-12-10_06-44-07.mdb")), false), 0);
+
+    RestoreList list(backups.path(), QDir::homePath());
+    auto *rows = testsupport::child<QTreeWidget>(&list, QStringLiteral("backupList"));
+    QStringList shown;
+    for (int r = 0; r < rows->topLevelItemCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < rows->columnCount(); ++c)
+            cells << rows->topLevelItem(r)->text(c);
+        shown << cells.join(QLatin1Char('|'));
+    }
+    QCOMPARE(shown,
+        (QStringList {QStringLiteral("2026年12月10日 06:50|2 个孩子|2 个月|恢复前的原记录"),
+            QStringLiteral("2026年12月10日 06:44|2 个孩子|3 个月|"),
+            QStringLiteral("2026年11月20日 19:02|1 个孩子|2 个月|")}));
+    // The newest is chosen when the list opens.
+    testsupport::child<QPushButton>(&list, QStringLiteral("restoreCmd"))->click();
+    QCOMPARE(list.chosenFile(), kept);
+}
+
+void TestRecords::desktopActionsRefuseBeforeAnyDialogWhileInUse()
+{
+    testsupport::MessageRecorder messages;
+    QProcess holder;
+    holder.start(QStringLiteral(CG_BINARY_DIR "/tests/dbholder"), {QStringLiteral("hold"), m_db->path()});
+    QVERIFY(holder.waitForReadyRead(20000));
+    // Said first: not even the question whether a desktop can show a dialog
+    // comes before it.
+    const int backedUp = recordscommands::backupWithDialog();
+    const int restored = recordscommands::restoreWithDialog();
+    holder.kill();
+    holder.waitForFinished();
+    QVERIFY(backedUp != 0 && restored != 0);
+    QCOMPARE(messages.messages.size(), 2);
+    for (const QString &message : messages.messages)
+        QVERIFY2(message.contains(QStringLiteral("请先退出程序")), qPrintable(message));
 }
 
 void TestRecords::exportReadsBackInPython()
