@@ -21,6 +21,7 @@ namespace {
 constexpr int kBadCommandLine = 2;
 
 const QString kHelp = QStringLiteral("help");
+const QString kHelpAll = QStringLiteral("help-all");
 const QString kVersion = QStringLiteral("version");
 const QString kReport = QStringLiteral("report");
 const QString kChild = QStringLiteral("child");
@@ -119,8 +120,9 @@ QList<QCommandLineOption> options()
             QStringLiteral("在桌面上选择备份文件后备份（菜单项的“备份数据…”）。\n"
                            "Back up to a file chosen in a dialog (the menu entry's action).")},
         {kRestoreDialog,
-            QStringLiteral("在桌面上选择备份并确认后恢复（菜单项的“恢复备份…”）。\n"
-                           "Restore a backup chosen and confirmed in dialogs (the menu entry's action).")},
+            QStringLiteral("在桌面上从备份列表（或其他位置）选择备份并确认后恢复（菜单项的“恢复备份…”）。\n"
+                           "Restore a backup chosen from the list of backups (or elsewhere) and confirmed in dialogs "
+                           "(the menu entry's action).")},
         {kExportDocuments,
             QStringLiteral("把记录导出到文档文件夹（菜单项的“导出表格”）。\n"
                            "Export the records into the Documents folder (the menu entry's action).")},
@@ -136,8 +138,19 @@ QString usage()
         if (!mode.synopsis.isEmpty())
             lines << QStringLiteral("  ") + mode.synopsis;
     }
-    lines << QStringLiteral("  childgrowth --help | --version");
+    lines << QStringLiteral("  childgrowth -h | --help | --help-all | --version");
     return lines.join(QLatin1Char('\n'));
+}
+
+// The options of Qt itself, which every mode accepts too.
+QString qtOptions()
+{
+    QStringList options;
+    for (const char *option : kQtOptionsWithValue)
+        options << QStringLiteral("-%1 <…>").arg(QLatin1String(option));
+    for (const char *flag : kQtFlags)
+        options << QStringLiteral("-%1").arg(QLatin1String(flag));
+    return QStringLiteral("Qt 的选项 / Qt's options:\n  ") + options.join(QStringLiteral(", "));
 }
 
 int badCommandLine(const QString &sentence)
@@ -179,9 +192,11 @@ int run(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "%1 %2\n\n"
-        "记录 0 至 36 个月幼儿的成长和发展。不带选项时打开程序窗口；下面的选项不打开窗口。\n"
+        "记录 0 至 36 个月幼儿的成长和发展。不带选项时打开程序窗口。下面的选项做完一件事就结束，不打开程序窗口；"
+        "--backup-dialog 和 --restore-dialog 在桌面上打开对话框，用来选择文件。\n"
         "Follows a young child's growth and development from birth to 36 months. Without options it opens the "
-        "program's window; the options below open none.\n\n%3")
+        "program's window. Each option below does one task and ends without opening that window; --backup-dialog "
+        "and --restore-dialog show dialogs on the desktop to choose a file.\n\n%3")
                                          .arg(appinfo::kTitle, appinfo::kVersion, usage()));
     parser.addHelpOption();
     parser.addOptions(options());
@@ -196,8 +211,8 @@ int run(const QStringList &arguments)
         return badCommandLine(
             QStringLiteral("多余的参数“%1”。Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
     }
-    if (parser.isSet(kHelp)) {
-        cli::say(parser.helpText());
+    if (parser.isSet(kHelp) || parser.isSet(kHelpAll)) {
+        cli::say(parser.isSet(kHelpAll) ? parser.helpText() + QLatin1Char('\n') + qtOptions() : parser.helpText());
         return EXIT_SUCCESS;
     }
     if (parser.isSet(kVersion)) {

@@ -20,6 +20,8 @@ void TestCommandLine::withoutDisplayOrTerminal_data()
     QTest::addColumn<QString>("err"); // expected in standard error
     QTest::newRow("help") << QStringList{QStringLiteral("--help")} << 0 << QStringLiteral("--report")
                           << QString();
+    QTest::newRow("help with Qt's options") << QStringList{QStringLiteral("--help-all")} << 0
+                                            << QStringLiteral("-platform") << QString();
     QTest::newRow("version, with a Qt option")
         << QStringList{QStringLiteral("-platform"), QStringLiteral("minimal"), QStringLiteral("--version")} << 0
         << QStringLiteral("childgrowth " CG_PROJECT_VERSION) << QString();
