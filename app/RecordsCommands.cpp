@@ -48,13 +48,13 @@ QString holding(const backup::Contents &contents)
     return QStringLiteral("%1 个孩子、%2 个月的记录").arg(contents.children).arg(contents.months);
 }
 
-// When a backup was made: from its name when it is an automatic one, else
-// the time it was last written.
-QString madeAt(const QString &file)
+// When a backup was made: as known, else from its name when it is an
+// automatic one, else the time it was last written.
+QString madeAt(const QString &file, const QDateTime &known = {})
 {
-    QDateTime made = QFileInfo(file).lastModified();
+    QDateTime made = known.isValid() ? known : QFileInfo(file).lastModified();
     for (const backup::Entry &entry : backup::list(QFileInfo(file).absolutePath())) {
-        if (QFileInfo(entry.path) == QFileInfo(file))
+        if (!known.isValid() && QFileInfo(entry.path) == QFileInfo(file))
             made = entry.made;
     }
     return QLocale(QLocale::Chinese).toString(made, QStringLiteral("yyyy年M月d日 HH:mm"));
@@ -229,7 +229,7 @@ int restoreWithDialog()
         return fail(problem);
     const QString question = QStringLiteral("“%1”是 %2 的备份，保存了%3。\n\n要用它替换现在的记录吗？现在的文件会"
                                             "另存在备份文件夹中。")
-                                 .arg(QFileInfo(file).fileName(), madeAt(file), holding(contents));
+                                 .arg(QFileInfo(file).fileName(), madeAt(file, list.chosenMade()), holding(contents));
     if (!messages::ask(nullptr, question))
         return EXIT_SUCCESS;
     return restoreChecked(file);

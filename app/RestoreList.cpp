@@ -120,6 +120,7 @@ void RestoreList::fill(const QString &folder)
         }
         row->setText(kNote, notes.join(QStringLiteral("，")));
         row->setData(kMade, Qt::UserRole, point.path);
+        row->setData(kMade, Qt::UserRole + 1, point.made);
         row->setToolTip(kMade, point.path);
     }
 }
@@ -151,6 +152,7 @@ void RestoreList::restoreSelected()
 {
     if (const QTreeWidgetItem *row = m_list->currentItem()) {
         m_chosen = row->data(kMade, Qt::UserRole).toString();
+        m_chosenMade = row->data(kMade, Qt::UserRole + 1).toDateTime();
         accept();
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QDialog>
 
 class QPushButton;
@@ -15,8 +16,10 @@ public:
     // folder: the backups' folder; elsewhere: where the file dialog opens.
     RestoreList(const QString &folder, const QString &elsewhere, QWidget *parent = nullptr);
 
-    // The file chosen; empty until one is.
+    // The file chosen; empty until one is. When it is one of the list, the
+    // moment it was made, as the list shows it.
     QString chosenFile() const { return m_chosen; }
+    QDateTime chosenMade() const { return m_chosenMade; }
 
 private:
     void fill(const QString &folder);
@@ -28,4 +31,5 @@ private:
     QPushButton *m_restore = nullptr;
     QString m_elsewhere;
     QString m_chosen;
+    QDateTime m_chosenMade;
 };
