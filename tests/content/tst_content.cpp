@@ -11,6 +11,7 @@
 #include "core/data/Dao.h"
 #include "core/data/Schema.h"
 #include "ui/Fonts.h"
+#include "ui/ParagraphLabel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -670,7 +671,6 @@ void ContentTest::textsFitTheirBoxes()
     QFETCH(int, width);
     QFETCH(int, height);
     REQUIRE_CONTENT();
-    const QFontMetrics metrics(m_font);
     QStringList problems;
     for (const content::Item &item : std::as_const(m_items)) {
         QString text;
@@ -680,7 +680,8 @@ void ContentTest::textsFitTheirBoxes()
             text = item.howto.value_or(QString());
         else
             text = item.disp;
-        const int needed = metrics.boundingRect(QRect(0, 0, width, 100000), Qt::TextWordWrap, text).height();
+        // Set as the questionnaire sets it: wrapped, lines spaced for reading.
+        const int needed = paragraphs::typeset(text, m_font, width).height();
         if (needed > height)
             problems
                 << QStringLiteral("%1: needs %2 px of %3 px: %4").arg(where(item)).arg(needed).arg(height).arg(text);
