@@ -46,7 +46,7 @@ int fill(int children)
     const QString child = QStringLiteral("儿童%1").arg(first + 1, 5, 10, QLatin1Char('0'));
     for (int month = 1; month <= 36; ++month) {
         db.Execute(QStringLiteral("insert into testrecord values (?, ?, ?, ?, ?, ?, '1,2,3', '1,2,3', '1,2,3', "
-                                  "'1,2,3', '1,2,3', 14.4, 12.8, 16, 11.2, 9.6)"),
+                                  "'1,2,3', '1,2,3', 14.4, 12.8, 16, 11.2, 9.6, NULL)"),
             {child, month, 50.0 + month, 3.5 + month * 0.3, 120, 30});
     }
     tx.Commit();
