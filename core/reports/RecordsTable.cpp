@@ -7,6 +7,7 @@
 #include "core/data/Schema.h"
 
 #include <QDate>
+#include <QRegularExpression>
 #include <QSet>
 #include <QStringList>
 
@@ -21,14 +22,27 @@ namespace {
 namespace user = schema::user;
 namespace testrecord = schema::testrecord;
 
-// A field as RFC 4180 has it: quoted when it holds a separator, a quote or a
-// line break, its quotes doubled.
-QString field(const QString &text)
+// A number as a spreadsheet reads one: sign, digits, decimal point, exponent.
+bool plainNumber(const QString &text)
 {
+    static const QRegularExpression number(QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    return number.match(text).hasMatch();
+}
+
+// A field as RFC 4180 has it: quoted when it holds a separator, a quote or a
+// line break, its quotes doubled. Text a spreadsheet would take for a
+// formula (beginning with "=", "+", "-", "@", a tab or a carriage return)
+// gets a leading apostrophe, so that it is shown as the text it is; numbers
+// stay numbers.
+QString field(QString text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && formulaStarts.contains(text.front()) && !plainNumber(text))
+        text.prepend(QLatin1Char('\''));
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
         && !text.contains(QLatin1Char('\r')))
         return text;
-    return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+    return QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
 QByteArray line(const QStringList &fields)

@@ -15,7 +15,8 @@ class Database;
 // month, the children in the order they were added and each child's months
 // in order: child, sex, birth date, month age, measurement date, height,
 // weight, heart rate, breathing rate, the five domain scores and their
-// total. Values are written as stored; an empty field is one not recorded.
+// total. Values are written as stored; an empty field is one not recorded,
+// and text a spreadsheet would run as a formula is written as text.
 namespace recordstable {
 
 struct Table {
