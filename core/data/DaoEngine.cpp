@@ -71,6 +71,29 @@ bool plainlyNotADatabase(const QString &path)
     return f.read(plainSignature.size()) == plainSignature;
 }
 
+// The first read of a file cut short fails as a malformed image: its first
+// page opens with the key, but holds the length the file had.
+bool firstReadMalformed(int rc)
+{
+    return (rc & 0xff) == SQLITE_CORRUPT;
+}
+
+// A file that is not whole pages but whose first page is one of ours.
+bool cutShort(const QString &nativePath, const QString &passphrase)
+{
+    constexpr qint64 kPageSize = 1024;
+    if (QFileInfo(nativePath).size() < kPageSize)
+        return false;
+    sqlite3 *db = nullptr;
+    const QByteArray key = passphrase.toUtf8();
+    bool ours
+        = sqlite3_open_v2(QFile::encodeName(nativePath).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
+        && sqlite3_key(db, key.constData(), static_cast<int>(key.size())) == SQLITE_OK
+        && firstReadMalformed(sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr));
+    sqlite3_close(db);
+    return ours;
+}
+
 // What an existing file must be before the engine is given it: a readable
 // file (writable too unless it is opened for reading), not plainly something
 // else, and opened with a passphrase.
@@ -87,7 +110,8 @@ void checkBeforeOpening(const QString &path, const QString &nativePath, const QS
         throw DbError(kCannotOpenFile,
             QStringLiteral("无法打开文件 '%1' 进行写入：文件是只读的，或所在的磁盘不可写。").arg(path));
     if (plainlyNotADatabase(nativePath))
-        throw unrecognizedFormat(path);
+        throw !passphrase.isEmpty() && cutShort(nativePath, passphrase) ? truncatedFile(path)
+                                                                        : unrecognizedFormat(path);
     if (passphrase.isEmpty()) // the file is always encrypted
         throw invalidPassword();
 }
@@ -97,9 +121,10 @@ void createEmptyFile(const QString &path, const QString &nativePath)
     if (QFileInfo(nativePath).exists())
         throw DbError(kCannotOpenFile, QStringLiteral("文件 '%1' 已存在。").arg(path));
     // Created empty (and never by this call over an existing file), so
-    // that the lock below is taken on the new file itself.
+    // that the lock below is taken on the new file itself; readable by its
+    // owner alone, whatever the umask.
     QFile created(nativePath);
-    if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!created.open(QIODevice::WriteOnly | QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
         throw DbError(kCannotOpenFile, QStringLiteral("无法创建文件 '%1'：%2").arg(path, created.errorString()));
 }
 
@@ -143,6 +168,8 @@ void applyKey(Connection &conn)
     const int rc = sqlite3_exec(conn.db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
     if (rc == SQLITE_NOTADB)
         throw invalidPassword(conn.path);
+    if (firstReadMalformed(rc))
+        throw truncatedFile(conn.path);
     conn.check(rc);
 }
 

@@ -9,6 +9,13 @@ DbError damaged(const QString &path)
     return DbError(kDamagedFile, QStringLiteral("数据库文件 '%1' 已损坏，无法使用。").arg(path));
 }
 
+DbError truncatedFile(const QString &path)
+{
+    return DbError::truncated(
+        QStringLiteral("数据库文件 '%1' 已损坏：文件不完整，后面的部分缺失（没有写完或没有复制完），无法使用。")
+            .arg(path));
+}
+
 DbError tableNotFound(const QString &table)
 {
     return DbError(kTableNotFound, QStringLiteral("找不到输入表或查询 '%1'。").arg(table));

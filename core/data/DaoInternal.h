@@ -17,6 +17,8 @@ namespace dao {
 // ---- errors (DaoErrors.cpp) ----
 
 DbError damaged(const QString &path);
+// A file whose first page opens with the key, but whose later pages are missing.
+DbError truncatedFile(const QString &path);
 DbError tableNotFound(const QString &table);
 DbError fileNotFound(const QString &path);
 DbError conversionError();

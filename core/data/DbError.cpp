@@ -9,4 +9,11 @@ DbError::DbError(int number, const QString &description)
 {
 }
 
+DbError DbError::truncated(const QString &description)
+{
+    DbError error(kDamagedFile, description);
+    error.m_truncated = true;
+    return error;
+}
+
 } // namespace dao

@@ -36,9 +36,15 @@ public:
     int number() const noexcept { return m_number; }
     const QString &description() const noexcept { return m_description; }
 
+    // A damaged file that is one of the application's cut short: written or
+    // copied only in part.
+    static DbError truncated(const QString &description);
+    bool isTruncated() const noexcept { return m_truncated; }
+
 private:
     int m_number;
     QString m_description;
+    bool m_truncated = false;
 };
 
 } // namespace dao
