@@ -60,6 +60,7 @@ int runReport(const QCommandLineParser &parser)
     reportcommand::Options options;
     options.child = childOf(parser);
     options.output = parser.value(kOutput);
+    options.force = parser.isSet(kForce);
     options.documentsDir = recordscommands::documentsFolder();
     options.today = QDate::currentDate();
     return reportcommand::run(options);
@@ -68,14 +69,16 @@ int runReport(const QCommandLineParser &parser)
 const QList<Mode> &modes()
 {
     static const QList<Mode> all = {
-        {kReport, {kChild, kOutput}, QStringLiteral("childgrowth --report [--child 名字] [--output 文件.pdf]"),
-            runReport},
+        {kReport, {kChild, kOutput, kForce},
+            QStringLiteral("childgrowth --report [--child 名字] [--output 文件.pdf [--force]]"), runReport},
         {kBackup, {kForce}, QStringLiteral("childgrowth --backup 文件 [--force]"),
             [](const QCommandLineParser &p) { return recordscommands::backupTo(p.value(kBackup), p.isSet(kForce)); }},
         {kRestore, {}, QStringLiteral("childgrowth --restore 文件"),
             [](const QCommandLineParser &p) { return recordscommands::restoreFrom(p.value(kRestore)); }},
-        {kExport, {kChild}, QStringLiteral("childgrowth --export 文件.csv [--child 名字]"),
-            [](const QCommandLineParser &p) { return recordscommands::exportTo(p.value(kExport), childOf(p)); }},
+        {kExport, {kChild, kForce}, QStringLiteral("childgrowth --export 文件.csv [--child 名字] [--force]"),
+            [](const QCommandLineParser &p) {
+                return recordscommands::exportTo(p.value(kExport), childOf(p), p.isSet(kForce));
+            }},
         {kBackupDialog, {}, QStringLiteral("childgrowth --backup-dialog | --restore-dialog | --export-documents"),
             [](const QCommandLineParser &) { return recordscommands::backupWithDialog(); }},
         {kRestoreDialog, {}, QString(),
@@ -95,10 +98,10 @@ QList<QCommandLineOption> options()
                 "只为名叫 <name> 的孩子生成（默认：所有孩子）。\nOnly the child named <name> (default: every child)."),
             QStringLiteral("name")},
         {kOutput,
-            QStringLiteral("写入这个文件，没有 .pdf 时加上（默认：文档文件夹里的 成长报告-<姓名>-<日期>.pdf，"
-                           "不覆盖已有的文件）。报告只有本人能读写（权限 0600）。\n"
+            QStringLiteral("写入这个文件，没有 .pdf 时加上（默认：文档文件夹里的 成长报告-<姓名>-<日期>.pdf）；"
+                           "不覆盖已有的文件。报告只有本人能读写（权限 0600）。\n"
                            "Write to this file, adding .pdf when missing (default: 成长报告-<name>-<date>.pdf in the "
-                           "Documents folder, never replacing an existing file). Reports are readable and writable "
+                           "Documents folder); an existing file is not replaced. Reports are readable and writable "
                            "by their owner alone (mode 0600)."),
             QStringLiteral("file.pdf")},
         {kBackup,
@@ -106,15 +109,20 @@ QList<QCommandLineOption> options()
                            "Write a checked backup of the records to <file> (another disk, a USB stick), never "
                            "replacing an existing file."),
             QStringLiteral("file")},
-        {kForce, QStringLiteral("与 --backup 一起：替换已有的文件。\nWith --backup: replace an existing file.")},
+        {kForce,
+            QStringLiteral(
+                "与 --backup、--export 或 --report --output 一起：替换已有的文件（本程序的数据库和备份除外）。\n"
+                "With --backup, --export or --report --output: replace an existing file (never the "
+                "program's own database or its backups).")},
         {kRestore,
             QStringLiteral("用备份 <file> 替换现在的记录（程序须已退出）；原来的文件保存在 backups 文件夹中。\n"
                            "Replace the records with the backup <file> (the program must be closed); the replaced "
                            "file is kept in the backups folder."),
             QStringLiteral("file")},
         {kExport,
-            QStringLiteral("把每个月的记录写成电子表格能打开的 CSV 文件 <file>。\n"
-                           "Write the month records to <file> as CSV that spreadsheets open."),
+            QStringLiteral("把每个月的记录写成电子表格能打开的 CSV 文件 <file>；不覆盖已有的文件。\n"
+                           "Write the month records to <file> as CSV that spreadsheets open, never replacing an "
+                           "existing file."),
             QStringLiteral("file.csv")},
         {kBackupDialog,
             QStringLiteral("在桌面上选择备份文件后备份（菜单项的“备份数据…”）。\n"

@@ -5,6 +5,7 @@
 #include "core/data/Backup.h"
 #include "core/data/Dao.h"
 #include "core/data/Records.h"
+#include "core/data/UserFiles.h"
 #include "core/reports/RecordsTable.h"
 #include "platform/Files.h"
 #include "ui/AppInfo.h"
@@ -16,7 +17,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <cstdlib>
@@ -48,6 +48,17 @@ QString holding(const backup::Contents &contents)
     return QStringLiteral("%1 个孩子、%2 个月的记录").arg(contents.children).arg(contents.months);
 }
 
+// A name in the folder that nothing has yet (not even a link to nothing):
+// base, then base-2, base-3 …, with the suffix.
+QString freeName(const QString &folder, const QString &base, const QString &suffix)
+{
+    for (int n = 1;; ++n) {
+        const QString name = QDir(folder).filePath(base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + suffix);
+        if (!QFileInfo(name).exists() && !QFileInfo(name).isSymLink())
+            return name;
+    }
+}
+
 // When a backup was made: as known, else from its name when it is an
 // automatic one, else the time it was last written.
 QString madeAt(const QString &file, const QDateTime &known = {})
@@ -60,18 +71,34 @@ QString madeAt(const QString &file, const QDateTime &known = {})
     return QLocale(QLocale::Chinese).toString(made, QStringLiteral("yyyy年M月d日 HH:mm"));
 }
 
+// How to replace a file that is there: on the command line, and where a
+// dialog chose the name (the desktop's actions never replace a file).
+const QString kForceHint = QStringLiteral("；要替换它，请加上 --force");
+const QString kOtherName = QStringLiteral("；请换一个名字");
+
 // Why a file cannot be restored, in one sentence; empty when it can.
 QString unusableBackup(const QString &file, backup::Contents *contents)
 {
-    if (!QFileInfo(file).isFile())
+    const QFileInfo info(file);
+    if (!info.exists())
         return QStringLiteral("找不到备份文件“%1”，没有恢复。").arg(shown(file));
+    if (info.isDir())
+        return QStringLiteral("“%1”是文件夹，请给出备份文件的名字，没有恢复。").arg(shown(file));
+    if (!info.isFile())
+        return QStringLiteral("“%1”不是普通的文件，而是设备或管道，没有恢复。").arg(shown(file));
     try {
         *contents = backup::inspect(file);
     } catch (const dao::DbError &e) {
+        if (e.isTruncated())
+            return QStringLiteral("备份“%1”不完整：文件后面的部分缺失（没有写完或没有复制完），没有恢复。")
+                .arg(shown(file));
         if (e.number() == dao::kDamagedFile)
             return QStringLiteral("备份“%1”已损坏，没有恢复。").arg(shown(file));
         if (e.number() == dao::kCannotOpenFile || e.number() == dao::kFileInUse)
             return QStringLiteral("无法读取备份“%1”（%2），没有恢复。").arg(shown(file), e.description());
+        if (e.number() == dao::kTableNotFound || e.number() == dao::kItemNotFound)
+            return QStringLiteral("备份“%1”缺少本程序需要的表或字段（%2），没有恢复。")
+                .arg(shown(file), e.description());
         return QStringLiteral("“%1”不是本程序的备份：不能用本程序的密码打开，或者没有本程序的记录，没有恢复。")
             .arg(shown(file));
     }
@@ -96,19 +123,7 @@ int restoreChecked(const QString &file)
     }
 }
 
-// Writes the table into a file of its own beside target, then gives it
-// target's name; returns the reason on failure.
-QString writeTable(const QString &target, const QByteArray &table, bool replace)
-{
-    if (!replace && QFileInfo::exists(target))
-        return QStringLiteral("文件已经存在");
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(table) != table.size() || !file.commit())
-        return file.errorString();
-    return QString();
-}
-
-int exportInto(const QString &target, const std::optional<QString> &child, bool replace)
+int exportInto(const QString &target, const std::optional<QString> &child, bool replace, const QString &existsHint)
 {
     recordstable::Table table;
     bool childFound = true;
@@ -123,10 +138,26 @@ int exportInto(const QString &target, const std::optional<QString> &child, bool 
     }
     if (!childFound)
         return fail(QStringLiteral("没有名叫“%1”的孩子，没有导出。").arg(*child));
-    if (const QString error = writeTable(target, table.csv, replace); !error.isEmpty())
-        return fail(QStringLiteral("无法写入“%1”（%2），没有导出。").arg(shown(target), error));
+    if (const platform::Outcome written = userfiles::write(target, table.csv, replace); !written.done())
+        return fail(userfiles::failure(written, target, QStringLiteral("没有导出"), existsHint));
     say(QStringLiteral("已导出到“%1”：%2 个月的记录。").arg(shown(target)).arg(table.months));
     return EXIT_SUCCESS;
+}
+
+int backupInto(const QString &file, bool force, const QString &existsHint)
+{
+    try {
+        dao::Database db = assessmentdb::openAtStart();
+        const platform::Outcome written = backup::writeCopy(db, file, force, userfiles::guarded());
+        if (!written.done())
+            return fail(userfiles::failure(written, file, QStringLiteral("没有备份"), existsHint));
+        say(QStringLiteral("已备份到“%1”：%2。").arg(shown(file), holding(backup::inspect(file))));
+        return EXIT_SUCCESS;
+    } catch (const dao::DbError &e) {
+        if (e.number() == dao::kFileInUse)
+            return fail(inUse(QStringLiteral("备份")));
+        return fail(engineFailure(e, QStringLiteral("没有备份")));
+    }
 }
 
 } // namespace
@@ -139,23 +170,7 @@ QString documentsFolder()
 
 int backupTo(const QString &file, bool force)
 {
-    if (!force && QFileInfo::exists(file))
-        return fail(QStringLiteral("“%1”已经存在；要替换它，请加上 --force。").arg(shown(file)));
-    if (QFileInfo(file).isDir())
-        return fail(QStringLiteral("“%1”是文件夹，请给出备份文件的名字，没有备份。").arg(shown(file)));
-    try {
-        dao::Database db = assessmentdb::openAtStart();
-        if (QFileInfo(file).absoluteFilePath() == QFileInfo(db.path()).absoluteFilePath())
-            return fail(QStringLiteral("“%1”就是正在使用的数据库文件，没有备份。").arg(shown(file)));
-        if (const QString error = backup::writeCopy(db, file, force); !error.isEmpty())
-            return fail(QStringLiteral("无法写入备份“%1”（%2），没有备份。").arg(shown(file), error));
-        say(QStringLiteral("已备份到“%1”：%2。").arg(shown(file), holding(backup::inspect(file))));
-        return EXIT_SUCCESS;
-    } catch (const dao::DbError &e) {
-        if (e.number() == dao::kFileInUse)
-            return fail(inUse(QStringLiteral("备份")));
-        return fail(engineFailure(e, QStringLiteral("没有备份")));
-    }
+    return backupInto(file, force, kForceHint);
 }
 
 int restoreFrom(const QString &file)
@@ -166,9 +181,9 @@ int restoreFrom(const QString &file)
     return restoreChecked(file);
 }
 
-int exportTo(const QString &file, const std::optional<QString> &child)
+int exportTo(const QString &file, const std::optional<QString> &child, bool force)
 {
-    return exportInto(QFileInfo(file).absoluteFilePath(), child, true);
+    return exportInto(QFileInfo(file).absoluteFilePath(), child, force, kForceHint);
 }
 
 namespace {
@@ -197,19 +212,19 @@ int backupWithDialog()
         return fail(inUse(QStringLiteral("备份")));
     if (!cli::startedFromDesktop())
         return needsDesktop(QStringLiteral("childgrowth --backup 文件"));
-    // Proposed in the documents folder; in the home folder when there is
-    // none yet, rather than wherever the desktop started the program.
+    // Proposed in the documents folder (the home folder when there is none
+    // yet, rather than wherever the desktop started the program), under a
+    // name nothing has. A file that is there is never replaced from the
+    // desktop: the dialog does not offer it, and the backup refuses it.
     const QString documents = documentsFolder();
-    const QString proposed
-        = QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath())
-              .filePath(
-                  QStringLiteral("禾岚备份-%1.mdb").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))));
+    const QString proposed = freeName(QFileInfo(documents).isDir() ? documents : QDir::homePath(),
+        QStringLiteral("禾岚备份-%1").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))),
+        QStringLiteral(".mdb"));
     const QString file
         = filechooser::save(nullptr, QStringLiteral("备份数据"), proposed, QStringLiteral("数据备份 (*.mdb)"));
     if (file.isEmpty())
         return EXIT_SUCCESS;
-    // The dialog has asked before a file is replaced.
-    return backupTo(file, true);
+    return backupInto(file, false, kOtherName);
 }
 
 int restoreWithDialog()
@@ -237,13 +252,11 @@ int restoreWithDialog()
 
 int exportToDocuments()
 {
-    const QDir folder(documentsFolder());
-    QDir().mkpath(folder.absolutePath());
-    const QString base = QStringLiteral("禾岚记录-%1").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
-    QString target;
-    for (int n = 1; target.isEmpty() || QFileInfo::exists(target); ++n)
-        target = folder.filePath(base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QStringLiteral(".csv"));
-    return exportInto(target, std::nullopt, false);
+    platform::makeFolders(documentsFolder());
+    const QString target = freeName(documentsFolder(),
+        QStringLiteral("禾岚记录-%1").arg(QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))),
+        QStringLiteral(".csv"));
+    return exportInto(target, std::nullopt, false, kOtherName);
 }
 
 } // namespace recordscommands

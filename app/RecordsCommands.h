@@ -15,18 +15,21 @@ namespace recordscommands {
 QString documentsFolder();
 
 // `--backup FILE [--force]`: a checked copy of the database at FILE, never
-// over an existing file unless force is true.
+// over an existing file unless force is true. Neither this nor the other
+// commands ever write the family's database, its journal or its backups.
 int backupTo(const QString &file, bool force);
 
 // `--restore FILE`: the family's file replaced by the backup FILE; the
 // replaced file is kept in the backups' folder.
 int restoreFrom(const QString &file);
 
-// `--export FILE [--child NAME]`: the month records as CSV at FILE.
-int exportTo(const QString &file, const std::optional<QString> &child);
+// `--export FILE [--child NAME] [--force]`: the month records as CSV at
+// FILE, never over an existing file unless force is true.
+int exportTo(const QString &file, const std::optional<QString> &child, bool force);
 
-// The desktop's actions: dialogs, then the same work. Both say first when
-// the program has the records open, before any dialog.
+// The desktop's actions: dialogs, then the same work, never over a file that
+// is there. Both say first when the program has the records open, before any
+// dialog.
 // A save dialog that proposes "禾岚备份-<date>.mdb" in the documents folder
 // (the home folder while there is none).
 int backupWithDialog();

@@ -21,8 +21,8 @@ static void registerAssets()
 
 namespace {
 
-// A damaged file's message also names the newest sound backup and how to
-// restore it.
+// A damaged file's message also names the sound backup made last (a copy
+// kept on a restore among them) and how to restore it.
 dao::DbError withNewestBackup(const dao::DbError &error)
 {
     const std::optional<backup::Entry> newest = backup::newestSound(assessmentdb::path());
@@ -54,6 +54,9 @@ int run()
     std::unique_ptr<backup::Keeper> keeper;
     std::unique_ptr<MainForm> window;
     try {
+        // What a restore or a backup that was killed left is cleared first;
+        // the family's file itself is as the engine finds it.
+        backup::clearLeftovers(assessmentdb::path());
         // The main window shares this connection: the file is opened, and
         // brought up to date when it needs it, once.
         keeper = std::make_unique<backup::Keeper>(assessmentdb::openAtStart());

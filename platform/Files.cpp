@@ -1,9 +1,16 @@
 #include "Files.h"
 
-#include <QFile>
+#include "FilesInternal.h"
 
-// What every system shares; the file lock's lock(), holds() and release(),
-// and the writing and moving of files, are in the system's own source.
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+
+// What every system shares: the file lock's move, and the steps of placing a
+// file; the lock itself, and each step's system calls, are in the system's
+// own source.
 namespace platform {
 
 FileLock::~FileLock()
@@ -27,16 +34,91 @@ FileLock &FileLock::operator=(FileLock &&other) noexcept
     return *this;
 }
 
-PlaceResult placeNewFile(const QString &target, const QString &partName, const QByteArray &bytes, QString *reason)
+namespace {
+
+using internal::Kind;
+
+// A name as the system reaches it: its folder with every link resolved, and
+// the last part as it is (a file that is not there yet has a name too).
+QString resolved(const QString &path)
 {
-    if (const QString failure = writeDurably(partName, bytes); !failure.isEmpty()) {
-        *reason = failure;
-        return PlaceResult::Failed;
+    const QFileInfo info(QFileInfo(path).absoluteFilePath());
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return QDir::cleanPath((folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName());
+}
+
+bool isGuarded(const QString &target, const QStringList &guarded)
+{
+    const QString name = resolved(target);
+    const QString folder = QFileInfo(name).absolutePath();
+    for (const QString &g : guarded) {
+        if (g.isEmpty())
+            continue;
+        const QString other = resolved(g);
+        if (name == other || internal::sameFile(target, g))
+            return true;
+        const QString guardedFolder = QFileInfo(g).isDir() ? QFileInfo(g).canonicalFilePath() : QString();
+        if (!guardedFolder.isEmpty()
+            && (folder == guardedFolder || folder.startsWith(guardedFolder + QLatin1Char('/'))))
+            return true;
     }
-    const PlaceResult result = moveIntoPlace(partName, target, false, reason);
-    if (result != PlaceResult::Placed)
-        QFile::remove(partName);
-    return result;
+    return false;
+}
+
+// A hidden name beside the target, short enough for any folder that holds
+// the target's name.
+QString partBeside(const QString &target)
+{
+    const QFileInfo info(target);
+    constexpr int kNameMax = 255;
+    QString name = QLatin1Char('.') + info.fileName() + QStringLiteral(".part");
+    if (QFile::encodeName(name).size() > kNameMax)
+        name = QStringLiteral(".childgrowth-%1.part").arg(QCoreApplication::applicationPid());
+    return info.absoluteDir().filePath(name);
+}
+
+Outcome failedWith(const internal::Failure &failure)
+{
+    return {failure.full ? Placed::DiskFull : Placed::Failed, failure.reason};
+}
+
+} // namespace
+
+Outcome placeFile(const QString &target, const QByteArray &bytes, const Placing &how)
+{
+    const QString absolute = QFileInfo(target).absoluteFilePath();
+    switch (internal::kindOf(absolute)) {
+    case Kind::Folder:
+        return {Placed::Folder, {}};
+    case Kind::Link:
+        return {Placed::Link, {}};
+    case Kind::Other:
+        return {Placed::NotAFile, {}};
+    case Kind::File:
+        if (!how.replace)
+            return {Placed::Exists, {}};
+        break;
+    case Kind::None:
+        break;
+    }
+    if (isGuarded(absolute, how.guarded))
+        return {Placed::Guarded, {}};
+
+    const QString part = how.part.isEmpty() ? partBeside(absolute) : how.part;
+    if (const internal::Failure written = internal::writeNew(part, bytes); written.failed())
+        return failedWith(written);
+    // From here on the part goes, unless it took the name.
+    auto removePart = qScopeGuard([&part] { QFile::remove(part); });
+    if (how.beforePlacing) {
+        if (const QString refused = how.beforePlacing(part); !refused.isEmpty())
+            return {Placed::Refused, refused};
+    }
+    bool existed = false;
+    const internal::Failure moved = internal::moveOver(part, absolute, how.replace, &existed);
+    if (moved.failed() || existed)
+        return existed ? Outcome {Placed::Exists, {}} : failedWith(moved);
+    removePart.dismiss();
+    return {};
 }
 
 } // namespace platform

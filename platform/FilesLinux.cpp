@@ -1,5 +1,7 @@
 #include "Files.h"
 
+#include "FilesInternal.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -55,15 +57,46 @@ void FileLock::release()
     m_handle = -1;
 }
 
-QString writeDurably(const QString &path, const QByteArray &bytes)
+namespace internal {
+
+Kind kindOf(const QString &path)
+{
+    struct stat st { };
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return Kind::None;
+    if (S_ISLNK(st.st_mode))
+        return Kind::Link;
+    if (S_ISDIR(st.st_mode))
+        return Kind::Folder;
+    return S_ISREG(st.st_mode) ? Kind::File : Kind::Other;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    struct stat sa { };
+    struct stat sb { };
+    return ::stat(QFile::encodeName(a).constData(), &sa) == 0 && ::stat(QFile::encodeName(b).constData(), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+namespace {
+
+Failure failure(int error)
+{
+    return {error == ENOSPC || error == EDQUOT, systemError(error)};
+}
+
+} // namespace
+
+Failure writeNew(const QString &path, const QByteArray &bytes)
 {
     const QByteArray file = QFile::encodeName(path);
     // A new file, never one through a link placed at its name: whatever is
     // there (a part an earlier process left, a link) is removed, not followed.
     ::unlink(file.constData());
-    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRUSR | S_IWUSR);
     if (fd < 0)
-        return systemError(errno);
+        return failure(errno);
     qint64 written = 0;
     int error = 0;
     while (written < bytes.size()) {
@@ -82,22 +115,20 @@ QString writeDurably(const QString &path, const QByteArray &bytes)
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0)
-        return QString();
+        return {};
     ::unlink(file.constData());
-    return systemError(error);
+    return failure(error);
 }
 
-PlaceResult moveIntoPlace(const QString &from, const QString &target, bool replace, QString *reason)
+Failure moveOver(const QString &from, const QString &target, bool replace, bool *existed)
 {
     const unsigned flags = replace ? 0 : RENAME_NOREPLACE;
     if (::renameat2(
             AT_FDCWD, QFile::encodeName(from).constData(), AT_FDCWD, QFile::encodeName(target).constData(), flags)
         != 0) {
         const int error = errno;
-        if (error == EEXIST)
-            return PlaceResult::AlreadyThere;
-        *reason = systemError(error);
-        return PlaceResult::Failed;
+        *existed = error == EEXIST;
+        return failure(error);
     }
     // Make the new name itself durable.
     const QString dir = QFileInfo(target).absolutePath();
@@ -106,8 +137,10 @@ PlaceResult moveIntoPlace(const QString &from, const QString &target, bool repla
         ::fsync(dirFd);
         ::close(dirFd);
     }
-    return PlaceResult::Placed;
+    return {};
 }
+
+} // namespace internal
 
 QString userDataHome()
 {
@@ -136,7 +169,7 @@ QString closeToOthers(const QByteArray &path, mode_t keep)
 
 } // namespace
 
-QString makePrivateFolder(const QString &path)
+QString makeFolders(const QString &path)
 {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());
     // Each missing folder from the top down, made private as it is made.
@@ -147,7 +180,14 @@ QString makePrivateFolder(const QString &path)
         if (::mkdir(name.constData(), S_IRWXU) != 0 && errno != EEXIST)
             return systemError(errno);
     }
-    return closeToOthers(QFile::encodeName(clean), S_IRWXU | S_ISVTX);
+    return QString();
+}
+
+QString makePrivateFolder(const QString &path)
+{
+    if (const QString reason = makeFolders(path); !reason.isEmpty())
+        return reason;
+    return closeToOthers(QFile::encodeName(QDir::cleanPath(QDir(path).absolutePath())), S_IRWXU | S_ISVTX);
 }
 
 QString makePrivateFile(const QString &path)

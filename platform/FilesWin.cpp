@@ -1,7 +1,10 @@
 #include "Files.h"
 
+#include "FilesInternal.h"
+
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <string>
@@ -65,35 +68,66 @@ void FileLock::release()
     m_handle = -1;
 }
 
-QString writeDurably(const QString &path, const QByteArray &bytes)
+namespace internal {
+
+Kind kindOf(const QString &path)
 {
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isJunction())
+        return Kind::Link;
+    if (!info.exists())
+        return Kind::None;
+    if (info.isDir())
+        return Kind::Folder;
+    return info.isFile() ? Kind::File : Kind::Other;
+}
+
+bool sameFile(const QString &a, const QString &b)
+{
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca.compare(QFileInfo(b).canonicalFilePath(), Qt::CaseInsensitive) == 0;
+}
+
+namespace {
+
+Failure failure(DWORD error)
+{
+    return {error == ERROR_DISK_FULL || error == ERROR_HANDLE_DISK_FULL, systemError(error)};
+}
+
+} // namespace
+
+Failure writeNew(const QString &path, const QByteArray &bytes)
+{
+    // A user's profile folder is the user's alone already; a new file there is too.
+    DeleteFileW(native(path).c_str());
     const HANDLE h
-        = CreateFileW(native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        = CreateFileW(native(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
-        return systemError(GetLastError());
+        return failure(GetLastError());
     DWORD written = 0;
     const bool complete = WriteFile(h, bytes.constData(), static_cast<DWORD>(bytes.size()), &written, nullptr)
         && written == static_cast<DWORD>(bytes.size()) && FlushFileBuffers(h);
-    const DWORD writeError = GetLastError();
+    const DWORD writeError = complete ? 0 : GetLastError();
     CloseHandle(h);
     if (complete)
-        return QString();
+        return {};
     DeleteFileW(native(path).c_str());
-    return systemError(writeError);
+    return failure(writeError ? writeError : ERROR_HANDLE_DISK_FULL);
 }
 
-PlaceResult moveIntoPlace(const QString &from, const QString &target, bool replace, QString *reason)
+Failure moveOver(const QString &from, const QString &target, bool replace, bool *existed)
 {
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
     if (!MoveFileExW(native(from).c_str(), native(target).c_str(), flags)) {
         const DWORD error = GetLastError();
-        if (error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS)
-            return PlaceResult::AlreadyThere;
-        *reason = systemError(error);
-        return PlaceResult::Failed;
+        *existed = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+        return failure(error);
     }
-    return PlaceResult::Placed;
+    return {};
 }
+
+} // namespace internal
 
 QString userDataHome()
 {
@@ -101,9 +135,14 @@ QString userDataHome()
 }
 
 // A user's profile folder is the user's alone already.
-QString makePrivateFolder(const QString &path)
+QString makeFolders(const QString &path)
 {
     return QDir().mkpath(path) ? QString() : systemError(GetLastError());
+}
+
+QString makePrivateFolder(const QString &path)
+{
+    return makeFolders(path);
 }
 
 QString makePrivateFile(const QString &)

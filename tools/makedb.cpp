@@ -12,13 +12,16 @@
 #include "core/data/Backup.h"
 #include "core/data/ContentFile.h"
 #include "core/data/Schema.h"
+#include "core/data/UserFiles.h"
 #include "platform/Files.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -31,7 +34,7 @@ int rowCount(dao::Database &db, const QString &table)
     return db.OpenRecordset(QStringLiteral("select count(*) from %1").arg(table)).Fields(0).Value().toInt();
 }
 
-// Moves a finished file into place in one step: at no moment is there no database.
+// Moves a new database into place in one step: at no moment is there no database.
 bool moveIntoPlace(const QString &from, const QString &to)
 {
     std::error_code error;
@@ -41,12 +44,69 @@ bool moveIntoPlace(const QString &from, const QString &to)
     return !error;
 }
 
+// Brings a database that holds records up to date with the new one: a copy
+// of it is updated under a name of its own and then takes its place, as
+// every copy of the family's file does.
+bool updateInPlace(const QString &output, const QString &working, dao::Database &fresh)
+{
+    QFile used(output);
+    if (!used.open(QIODevice::ReadOnly))
+        throw std::runtime_error("cannot read the existing database");
+    platform::Placing how;
+    how.replace = true;
+    how.part = working;
+    how.beforePlacing = [&fresh](const QString &part) {
+        dao::Database copy = dao::DBEngine::OpenDatabase(part, true, false, assessmentdb::kConnect);
+        assessmentdb::update(copy, fresh);
+        std::printf("makedb: kept %d children and %d monthly records of the existing database\n",
+            rowCount(copy, schema::user::kTable), rowCount(copy, schema::testrecord::kTable));
+        return QString();
+    };
+    const platform::Outcome placed = platform::placeFile(output, used.readAll(), how);
+    if (!placed.done())
+        std::fprintf(stderr, "makedb: cannot write %s: %s\n", qPrintable(output), qPrintable(userfiles::why(placed)));
+    return placed.done();
+}
+
+// An earlier install's backups go along with its records: each into the
+// backups' folder of the user's own copy (a journal before the copy it
+// belongs to), never over a file there, and removed from the old folder once
+// it is there. Returns the files that stayed where they were.
+QStringList handOverBackups(const QString &old, const QString &own)
+{
+    const QDir from(backup::folderOf(old));
+    QStringList stayed;
+    if (!from.exists())
+        return stayed;
+    const QDir to(backup::folderOf(own));
+    platform::makePrivateFolder(to.path());
+    QStringList names = from.entryList(QDir::Files | QDir::Hidden);
+    std::stable_partition(
+        names.begin(), names.end(), [](const QString &name) { return name.endsWith(QStringLiteral("-journal")); });
+    for (const QString &name : std::as_const(names)) {
+        const QString file = from.filePath(name);
+        if (name.endsWith(QStringLiteral(".part"))) { // half a copy a killed run left
+            QFile::remove(file);
+            continue;
+        }
+        QFile f(file);
+        if (f.open(QIODevice::ReadOnly) && platform::placeFile(to.filePath(name), f.readAll()).done())
+            QFile::remove(file);
+        else
+            stayed << file;
+    }
+    QDir().rmdir(from.path());
+    return stayed;
+}
+
 // What an earlier install for one user kept beside the program becomes the
 // user's own copy, where every installed program looks for it: copied
-// whole, the copy checked, and only then the old file renamed, never
-// removed. Exit status 0 when the records were handed over
-// or there were none to hand over, 3 when the user already has an own copy
-// (both are left as they are), 1 on failure (nothing changed).
+// whole, the copy checked, its backups moved along, and only then the old
+// file renamed (readable by the user alone), never removed. Exit status 0
+// when the records were handed over or there were none to hand over, 3 when
+// the user already has an own copy (which is left as it is; the install
+// goes on using the old file and brings it up to date), 1 on failure
+// (nothing changed).
 int handOver(const QString &old)
 {
     const QString own = assessmentdb::ownPath();
@@ -61,9 +121,10 @@ int handOver(const QString &old)
         if (children == 0 && months == 0)
             return 0;
         if (QFileInfo::exists(own)) {
-            std::printf("The family's records are in two files; neither was changed:\n"
-                        "  %s (this install's own, which it keeps using)\n"
-                        "  %s (the one every installed program uses)\n"
+            std::printf("The family's records are in two files:\n"
+                        "  %s (this install's own: it keeps using it, and the install brings its questionnaire\n"
+                        "      up to date, every record kept)\n"
+                        "  %s (the one every installed program uses, not changed)\n"
                         "Keep the one you want, move the other away and install again to use it everywhere.\n",
                 qPrintable(old), qPrintable(own));
             return 3;
@@ -71,11 +132,14 @@ int handOver(const QString &old)
         // Copied as a backup is: durable, checked, never over a file that
         // another program made meanwhile.
         QString reason = platform::makePrivateFolder(QFileInfo(own).absolutePath());
-        if (reason.isEmpty())
-            reason = backup::writeCopy(db, own, false);
+        if (reason.isEmpty()) {
+            const platform::Outcome written = backup::writeCopy(db, own, false);
+            reason = userfiles::why(written);
+        }
         if (!reason.isEmpty())
             throw std::runtime_error(qPrintable(QStringLiteral("cannot write %1: %2").arg(own, reason)));
     }
+    const QStringList stayed = handOverBackups(old, own);
     // An older moved file is never replaced.
     QString moved = old + QStringLiteral(".moved");
     for (int n = 2; QFileInfo::exists(moved); ++n)
@@ -83,9 +147,13 @@ int handOver(const QString &old)
     if (!QFile::rename(old, moved))
         throw std::runtime_error(
             qPrintable(QStringLiteral("cannot rename %1 (it has been copied to %2)").arg(old, own)));
+    platform::makePrivateFile(moved);
     std::printf("The family's records (%d children, %d monthly records) moved to %s,\n"
-                "where every installed program keeps them; the old file is kept as %s.\n",
+                "where every installed program keeps them, with their backups; the old file is kept as %s.\n",
         children, months, qPrintable(own), qPrintable(moved));
+    if (!stayed.isEmpty())
+        std::printf("These backups could not be moved and stay where they are:\n  %s\n",
+            qPrintable(stayed.join(QStringLiteral("\n  "))));
     return 0;
 }
 
@@ -148,15 +216,7 @@ int main(int argc, char **argv)
                 // Held until the updated copy has taken its place: the
                 // application cannot start on it meanwhile.
                 dao::Database used = dao::DBEngine::OpenDatabase(output, true, false, assessmentdb::kConnect);
-                if (!QFile::copy(output, working))
-                    throw std::runtime_error("cannot copy the existing database");
-                dao::Database copy = dao::DBEngine::OpenDatabase(working, true, false, assessmentdb::kConnect);
-                assessmentdb::update(copy, db);
-                std::printf("makedb: kept %d children and %d monthly records of the existing database\n",
-                    rowCount(copy, schema::user::kTable), rowCount(copy, schema::testrecord::kTable));
-                copy = dao::Database();
-                if (!moveIntoPlace(working, output)) {
-                    QFile::remove(working);
+                if (!updateInPlace(output, working, db)) {
                     QFile::remove(temporary);
                     return 1;
                 }

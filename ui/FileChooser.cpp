@@ -37,6 +37,7 @@ QString save(QWidget *parent, const QString &title, const QString &folderOrFile,
     QFileDialog dialog(parent, title, folderOrFile, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     return choose(dialog);
 }
 

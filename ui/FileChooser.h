@@ -12,8 +12,9 @@ namespace filechooser {
 // An existing file; empty when the user cancelled.
 QString open(QWidget *parent, const QString &title, const QString &folderOrFile, const QString &filter);
 
-// A file to write, proposed as folderOrFile; the dialog asks before an
-// existing file is chosen. Empty when the user cancelled.
+// A file to write, proposed as folderOrFile; the dialog does not offer to
+// replace a file that is there (the caller refuses it). Empty when the user
+// cancelled.
 QString save(QWidget *parent, const QString &title, const QString &folderOrFile, const QString &filter);
 
 } // namespace filechooser

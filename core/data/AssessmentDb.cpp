@@ -1,6 +1,7 @@
 #include "AssessmentDb.h"
 
 #include "Schema.h"
+#include "UserFiles.h"
 #include "platform/Files.h"
 
 #include <QCoreApplication>
@@ -65,10 +66,11 @@ void copyInstalled(const QString &installed, const QString &target)
 
     // The family's records are the user's alone; another start that made the
     // copy first has made a complete one.
-    const QString part = QStringLiteral("%1.%2.part").arg(target).arg(QCoreApplication::applicationPid());
-    QString reason;
-    if (platform::placeNewFile(target, part, bytes, &reason) == platform::PlaceResult::Failed)
-        cannotMake(target, reason);
+    platform::Placing how;
+    how.part = QStringLiteral("%1.%2.part").arg(target).arg(QCoreApplication::applicationPid());
+    const platform::Outcome placed = platform::placeFile(target, bytes, how);
+    if (!placed.done() && placed.placed != platform::Placed::Exists)
+        cannotMake(target, userfiles::why(placed));
 }
 
 Place locate()
@@ -82,8 +84,12 @@ Place locate()
     // whose children would otherwise reach every new user's copy. A missing
     // installed file is reported as such, by its own name.
     const bool installed = QFileInfo::exists(installedMarkPath(beside));
-    if (!besideInfo.exists() || (!installed && QFileInfo(dir).isWritable() && besideInfo.isWritable()))
+    if (!besideInfo.exists() || (!installed && QFileInfo(dir).isWritable() && besideInfo.isWritable())) {
+        // The family's records are the user's alone here too; a disk that
+        // keeps no modes (a portable folder on a memory stick) is used as it is.
+        platform::makePrivateFile(beside);
         return {beside, {}};
+    }
     const QString own = ownPath();
     // The family's records are the user's alone: the folder is made private
     // before the copy is put in it, and an older install's open modes are
@@ -213,26 +219,36 @@ void requireSchema(dao::Database &db, int fileSchema)
 
 // Opens the file for writing and checks it: a newer schema is refused, and
 // every table and column must be there. An older schema is left to migrate.
-dao::Database openChecked()
+dao::Database openChecked(const QString &file)
 {
-    dao::Database db = dao::DBEngine::OpenDatabase(path(), true, false, kConnect);
+    dao::Database db = dao::DBEngine::OpenDatabase(file, true, false, kConnect);
     const int schema = schemaOf(db);
     refuseNewer(db, schema);
     requireSchema(db, std::max(schema, 1));
     return db;
 }
 
-} // namespace
-
-dao::Database open()
+dao::Database openMigrated(const QString &file)
 {
-    dao::Database db = openChecked();
+    dao::Database db = openChecked(file);
     if (const int schema = schemaOf(db); schema < kSchemaVersion) {
         dao::Transaction tx(db);
         migrate(db, schema);
         tx.Commit();
     }
     return db;
+}
+
+} // namespace
+
+void requireTables(dao::Database &db)
+{
+    requireSchema(db, std::max(schemaOf(db), 1));
+}
+
+dao::Database open()
+{
+    return openMigrated(path());
 }
 
 dao::Database openShared()
@@ -242,12 +258,17 @@ dao::Database openShared()
 
 dao::Database openAtStart()
 {
+    return openAtStart(path());
+}
+
+dao::Database openAtStart(const QString &file)
+{
     const Place &where = place();
     if (where.installed.isEmpty())
-        return open();
+        return openMigrated(file);
     // A user's own copy: an older schema is migrated together with the new
     // questionnaire, in one step, below.
-    dao::Database db = openChecked();
+    dao::Database db = openChecked(file);
     const Version own = versionOf(db);
     QFile stamp(versionFilePath(where.installed));
     if (stamp.open(QIODevice::ReadOnly) && QString::fromUtf8(stamp.readAll()).trimmed() == own.toString())

@@ -48,6 +48,14 @@ dao::Database openShared();
 // installed file's version beside it (versionFilePath()).
 dao::Database openAtStart();
 
+// The same for another file, as if the application were to use it: a copy
+// about to replace the family's file is checked and brought up to date so.
+dao::Database openAtStart(const QString &file);
+
+// Every table and column the windows use, as the opening checks them;
+// raises dao::DbError naming what is missing.
+void requireTables(dao::Database &db);
+
 // Creates the three tables, their indexes and the schema version in a new file.
 dao::Database create(const QString &path);
 

@@ -2,12 +2,14 @@
 
 #include "AssessmentDb.h"
 #include "Schema.h"
-#include "platform/Files.h"
+#include "UserFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -25,12 +27,12 @@ const QString kMark = QStringLiteral(".changed");
 const QString kKeptBeforeRestore = QStringLiteral("-恢复前");
 const QString kStamp = QStringLiteral("yyyy-MM-dd_HH-mm-ss");
 
-// The name of an automatic backup: its moment, and a number when two are
-// made within the same second.
-const QRegularExpression &automaticName()
+// The name of a copy: its moment, a number when two are made within the
+// same second, and the label of a copy kept on a restore.
+const QRegularExpression &copyName()
 {
     static const QRegularExpression name(
-        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)(?:-(\\d+))?\\.mdb$"));
+        QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d_\\d\\d-\\d\\d-\\d\\d)(?:-(\\d+))?(-恢复前)?\\.mdb$"));
     return name;
 }
 
@@ -42,7 +44,17 @@ int count(dao::Database &db, const QString &table)
 Contents contentsOf(dao::Database &db)
 {
     return {count(db, schema::user::kTable), count(db, schema::testrecord::kTable),
+        db.OpenRecordset(QStringLiteral("SELECT count(*) FROM %1 WHERE %2 IS NOT NULL")
+                             .arg(schema::testrecord::kTable, schema::testrecord::score(1)))
+            .Fields(0)
+            .Value()
+            .toInt(),
         db.OpenRecordset(QStringLiteral("PRAGMA user_version")).Fields(0).Value().toInt()};
+}
+
+QString journalOf(const QString &file)
+{
+    return file + QStringLiteral("-journal");
 }
 
 QString readAll(const QString &file, QByteArray &bytes)
@@ -54,13 +66,14 @@ QString readAll(const QString &file, QByteArray &bytes)
     return f.error() == QFileDevice::NoError ? QString() : f.errorString();
 }
 
-// A free name in the folder for a copy made at a moment, with a label.
+// A free name in the folder for a copy made at a moment, with a label; free
+// of a journal too, which would be taken for the new copy's.
 QString freeName(const QString &folder, const QDateTime &when, const QString &label)
 {
     const QString base = QDir(folder).filePath(when.toString(kStamp));
     for (int n = 1;; ++n) {
         const QString name = base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + label + kSuffix;
-        if (!QFileInfo::exists(name))
+        if (!QFileInfo(name).exists() && !QFileInfo(name).isSymLink() && !QFileInfo::exists(journalOf(name)))
             return name;
     }
 }
@@ -69,6 +82,63 @@ QString partOf(const QString &target)
 {
     const QFileInfo info(target);
     return info.absoluteDir().filePath(QLatin1Char('.') + info.fileName() + QStringLiteral(".part"));
+}
+
+[[noreturn]] void cannotWrite(const QString &file, const platform::Outcome &outcome)
+{
+    throw dao::DbError(dao::kCannotOpenFile,
+        QStringLiteral("无法写入文件 '%1'：%2").arg(QDir::toNativeSeparators(file), userfiles::why(outcome)));
+}
+
+// A file and the journal beside it, as bytes; no journal, no bytes.
+struct FileBytes {
+    QByteArray file;
+    QByteArray journal;
+    bool hasJournal = false;
+};
+
+FileBytes readWithJournal(const QString &file)
+{
+    FileBytes read;
+    QString error = readAll(file, read.file);
+    read.hasJournal = error.isEmpty() && QFileInfo::exists(journalOf(file));
+    if (read.hasJournal)
+        error = readAll(journalOf(file), read.journal);
+    if (!error.isEmpty())
+        throw dao::DbError(
+            dao::kCannotOpenFile, QStringLiteral("无法读取文件 '%1'：%2").arg(QDir::toNativeSeparators(file), error));
+    return read;
+}
+
+// Writes the bytes at target, over a file there only with replace, the
+// journal first: a copy never has its name without the journal that belongs
+// to it.
+void placeWithJournal(const QString &target, const FileBytes &bytes, bool replace)
+{
+    platform::Placing over;
+    over.replace = replace;
+    QFile::remove(journalOf(target));
+    if (bytes.hasJournal) {
+        if (const platform::Outcome placed = platform::placeFile(journalOf(target), bytes.journal, over);
+            !placed.done())
+            cannotWrite(journalOf(target), placed);
+    }
+    if (const platform::Outcome placed = platform::placeFile(target, bytes.file, over); !placed.done())
+        cannotWrite(target, placed);
+}
+
+std::optional<Contents> checked(const QString &file)
+{
+    try {
+        return inspect(file);
+    } catch (const dao::DbError &) {
+        return std::nullopt;
+    }
+}
+
+bool nameLater(const Entry &a, const Entry &b)
+{
+    return a.made != b.made ? a.made > b.made : a.number > b.number;
 }
 
 void note(const QString &sentence)
@@ -84,92 +154,111 @@ QString folderOf(const QString &database)
     return QFileInfo(database).absoluteDir().filePath(kFolder);
 }
 
-QList<Entry> list(const QString &folder)
+QList<Entry> list(const QString &folder, bool withKept)
 {
-    struct Found {
-        Entry entry;
-        int number;
-    };
-    QList<Found> found;
+    QList<Entry> entries;
     for (const QString &name : QDir(folder).entryList({QLatin1Char('*') + kSuffix}, QDir::Files)) {
-        const auto match = automaticName().match(name);
-        if (!match.hasMatch())
+        const auto match = copyName().match(name);
+        const bool kept = match.hasMatch() && !match.captured(3).isEmpty();
+        if (!match.hasMatch() || (kept && !withKept))
             continue;
         const QDateTime made = QDateTime::fromString(match.captured(1), kStamp);
         if (made.isValid())
-            found.append({{QDir(folder).filePath(name), made}, match.captured(2).toInt()});
+            entries.append({QDir(folder).filePath(name), made, std::max(1, match.captured(2).toInt()), kept});
     }
-    std::sort(found.begin(), found.end(), [](const Found &a, const Found &b) {
-        return a.entry.made != b.entry.made ? a.entry.made > b.entry.made : a.number > b.number;
-    });
-    QList<Entry> entries;
-    for (const Found &f : found)
-        entries.append(f.entry);
+    std::sort(entries.begin(), entries.end(), nameLater);
     return entries;
 }
 
-QList<Entry> surplus(const QList<Entry> &newestFirst, const QDate &today)
+bool madeLater(const Checked &a, const Checked &b)
 {
-    const int thisMonth = today.year() * 12 + today.month();
-    QList<int> monthsSeen;
+    const Contents none;
+    const Contents &x = a.contents ? *a.contents : none;
+    const Contents &y = b.contents ? *b.contents : none;
+    if (x.months != y.months)
+        return x.months > y.months;
+    if (x.children != y.children)
+        return x.children > y.children;
+    if (x.scored != y.scored)
+        return x.scored > y.scored;
+    return nameLater(a.entry, b.entry);
+}
+
+QList<Entry> surplus(const QList<Checked> &copies)
+{
+    QList<Checked> sound;
+    for (const Checked &copy : copies) {
+        if (copy.contents && !copy.entry.keptOnRestore)
+            sound.append(copy);
+    }
+    QList<Checked> byMaking = sound;
+    std::sort(byMaking.begin(), byMaking.end(), madeLater);
+    std::sort(
+        sound.begin(), sound.end(), [](const Checked &a, const Checked &b) { return nameLater(a.entry, b.entry); });
+    QSet<QString> kept;
+    for (qsizetype i = 0; i < std::min<qsizetype>(kNewestKept, sound.size()); ++i)
+        kept << sound.at(i).entry.path << byMaking.at(i).entry.path;
+
+    QList<int> months;
     QList<Entry> removed;
-    for (qsizetype i = 0; i < newestFirst.size(); ++i) {
-        const QDate made = newestFirst.at(i).made.date();
-        const int month = made.year() * 12 + made.month();
-        const bool newestOfItsMonth = !monthsSeen.contains(month);
-        monthsSeen.append(month);
-        if (i < kNewestKept || (newestOfItsMonth && month <= thisMonth && month > thisMonth - kMonthsKept))
+    for (const Checked &copy : std::as_const(sound)) {
+        if (kept.contains(copy.entry.path))
             continue;
-        removed.append(newestFirst.at(i));
+        const QDate made = copy.entry.made.date();
+        const int month = made.year() * 12 + made.month();
+        if (!months.contains(month) && months.size() < kMonthsKept)
+            months.append(month);
+        else
+            removed.append(copy.entry);
     }
     return removed;
 }
 
 Contents inspect(const QString &file)
 {
-    dao::Database copy = dao::DBEngine::OpenDatabase(file, true, true, assessmentdb::kConnect);
+    if (!QFileInfo::exists(journalOf(file))) {
+        dao::Database copy = dao::DBEngine::OpenDatabase(file, true, true, assessmentdb::kConnect);
+        assessmentdb::requireTables(copy);
+        return contentsOf(copy);
+    }
+    // A journal beside the copy belongs to it: the engine plays it back when
+    // the copy is used, so the copy is looked at the same way, on a private
+    // copy of both that the engine may write.
+    const QTemporaryDir scratch;
+    const QString played = QDir(scratch.path()).filePath(assessmentdb::kFileName);
+    placeWithJournal(played, readWithJournal(file), false);
+    dao::Database copy = dao::DBEngine::OpenDatabase(played, true, false, assessmentdb::kConnect);
+    assessmentdb::requireTables(copy);
     return contentsOf(copy);
 }
 
-QString writeCopy(dao::Database &db, const QString &target, bool replace)
+platform::Outcome writeCopy(dao::Database &db, const QString &target, bool replace, const QStringList &guarded)
 {
-    const QString absolute = QFileInfo(target).absoluteFilePath();
-    if (!replace && QFileInfo::exists(absolute))
-        return QStringLiteral("文件已经存在");
+    platform::Placing how;
+    how.replace = replace;
+    how.guarded = guarded;
+    how.beforePlacing = [original = contentsOf(db)](const QString &part) {
+        try {
+            if (!(inspect(part) == original))
+                return QStringLiteral("复制的文件与原文件的记录数不同");
+        } catch (const dao::DbError &e) {
+            return QStringLiteral("复制的文件没有通过检查（错误 %1：%2）").arg(e.number()).arg(e.description());
+        }
+        return QString();
+    };
     QByteArray bytes;
     if (const QString error = readAll(db.path(), bytes); !error.isEmpty())
-        return error;
-    const Contents original = contentsOf(db);
-
-    const QString part = partOf(absolute);
-    if (const QString error = platform::writeDurably(part, bytes); !error.isEmpty())
-        return error;
-    QString problem;
-    try {
-        if (!(inspect(part) == original))
-            problem = QStringLiteral("复制的文件与原文件的记录数不同");
-    } catch (const dao::DbError &e) {
-        problem = QStringLiteral("复制的文件没有通过检查（错误 %1：%2）").arg(e.number()).arg(e.description());
-    }
-    if (problem.isEmpty()) {
-        switch (platform::moveIntoPlace(part, absolute, replace, &problem)) {
-        case platform::PlaceResult::Placed:
-            return QString();
-        case platform::PlaceResult::AlreadyThere:
-            problem = QStringLiteral("文件已经存在");
-            break;
-        case platform::PlaceResult::Failed:
-            break;
-        }
-    }
-    QFile::remove(part);
-    return problem;
+        return {platform::Placed::Failed, error};
+    return platform::placeFile(target, bytes, how);
 }
 
 QString writeAutomatic(dao::Database &db, const QDateTime &when, QString *reason)
 {
     const QString folder = folderOf(db.path());
-    if (!QDir().mkpath(folder)) {
+    // The family's copies are the user's alone; a disk that keeps no modes
+    // takes them as it can.
+    platform::makePrivateFolder(folder);
+    if (!QFileInfo(folder).isDir()) {
         *reason = QStringLiteral("不能建立文件夹“%1”").arg(QDir::toNativeSeparators(folder));
         return QString();
     }
@@ -178,12 +267,19 @@ QString writeAutomatic(dao::Database &db, const QDateTime &when, QString *reason
     for (const QString &part : QDir(folder).entryList({QStringLiteral(".*.part")}, QDir::Files | QDir::Hidden))
         QFile::remove(QDir(folder).filePath(part));
     const QString target = freeName(folder, when, QString());
-    *reason = writeCopy(db, target, false);
-    if (!reason->isEmpty())
+    if (const platform::Outcome written = writeCopy(db, target, false); !written.done()) {
+        *reason = userfiles::why(written);
         return QString();
-    // Only now that a newer backup is known good may older ones go; never
-    // the new one, whatever the clock said when the others were made.
-    for (const Entry &old : surplus(list(folder), when.date())) {
+    }
+    // Only now that a newer backup is known good may older ones go, and
+    // only for copies that pass the check themselves; never the new one.
+    const QList<Entry> automatic = list(folder);
+    if (automatic.size() <= kNewestKept)
+        return target;
+    QList<Checked> copies;
+    for (const Entry &entry : automatic)
+        copies.append({entry, entry.path == target ? std::optional(contentsOf(db)) : checked(entry.path)});
+    for (const Entry &old : surplus(copies)) {
         if (old.path != target)
             QFile::remove(old.path);
     }
@@ -192,14 +288,27 @@ QString writeAutomatic(dao::Database &db, const QDateTime &when, QString *reason
 
 std::optional<Entry> newestSound(const QString &database)
 {
-    for (const Entry &entry : list(folderOf(database))) {
-        try {
-            inspect(entry.path);
-            return entry;
-        } catch (const dao::DbError &) {
-        }
+    std::optional<Checked> newest;
+    for (const Entry &entry : list(folderOf(database), true)) {
+        const Checked copy {entry, checked(entry.path)};
+        if (copy.contents && (!newest || madeLater(copy, *newest)))
+            newest = copy;
     }
-    return std::nullopt;
+    return newest ? std::optional(newest->entry) : std::nullopt;
+}
+
+void clearLeftovers(const QString &database)
+{
+    platform::FileLock lock;
+    if (!QFileInfo(database).isFile() || lock.lock(database, false) != platform::FileLock::Result::Locked)
+        return;
+    const QString part = partOf(database);
+    QFile::remove(part);
+    QFile::remove(journalOf(part));
+    const QDir folder(folderOf(database));
+    for (const QString &name :
+        folder.entryList({QStringLiteral(".*.part"), QStringLiteral(".*.part-journal")}, QDir::Files | QDir::Hidden))
+        QFile::remove(folder.filePath(name));
 }
 
 Keeper::Keeper(dao::Database db)
@@ -212,7 +321,7 @@ Keeper::Keeper(dao::Database db)
     m_db.beforeEachChange([mark, marked = m_marked] {
         if (*marked)
             return;
-        QDir().mkpath(QFileInfo(mark).path());
+        platform::makePrivateFolder(QFileInfo(mark).path());
         QFile f(mark);
         *marked = f.open(QIODevice::WriteOnly);
     });
@@ -240,25 +349,53 @@ void Keeper::backUp()
     *m_marked = false;
 }
 
+namespace {
+
+// The family's file held for the restore: opened as the application opens
+// it, which plays back a journal a killed run left; a file the engine cannot
+// use is held by a lock alone, its journal (if any) kept with it.
+struct Held {
+    dao::Database db;
+    platform::FileLock lock;
+};
+
+[[noreturn]] void inUse(const QString &database)
+{
+    throw dao::DbError(
+        dao::kFileInUse, QStringLiteral("无法使用 '%1'；文件已在使用中。").arg(QDir::toNativeSeparators(database)));
+}
+
+void hold(const QString &database, Held &held)
+{
+    try {
+        held.db = dao::DBEngine::OpenDatabase(database, true, false, assessmentdb::kConnect);
+        return;
+    } catch (const dao::DbError &e) {
+        if (e.number() == dao::kFileInUse)
+            throw;
+    }
+    switch (held.lock.lock(database, false)) {
+    case platform::FileLock::Result::Locked:
+        break;
+    case platform::FileLock::Result::InUse:
+        inUse(database);
+    case platform::FileLock::Result::Failed:
+        throw dao::DbError(
+            dao::kCannotOpenFile, QStringLiteral("无法打开文件 '%1'。").arg(QDir::toNativeSeparators(database)));
+    }
+}
+
+} // namespace
+
 Restored restore(const QString &copy, const QDateTime &when)
 {
     const QString database = QFileInfo(assessmentdb::path()).absoluteFilePath();
-    const bool present = QFileInfo::exists(database);
-    platform::FileLock lock;
-    if (present) {
-        switch (lock.lock(database, false)) {
-        case platform::FileLock::Result::Locked:
-            break;
-        case platform::FileLock::Result::InUse:
-            throw dao::DbError(dao::kFileInUse,
-                QStringLiteral("无法使用 '%1'；文件已在使用中。").arg(QDir::toNativeSeparators(database)));
-        case platform::FileLock::Result::Failed:
-            throw dao::DbError(
-                dao::kCannotOpenFile, QStringLiteral("无法打开文件 '%1'。").arg(QDir::toNativeSeparators(database)));
-        }
-    }
     if (QFileInfo(copy).absoluteFilePath() == database || QFileInfo(copy).canonicalFilePath() == database)
         throw dao::DbError(dao::kCannotOpenFile, QStringLiteral("备份和要替换的文件是同一个文件。"));
+    const bool present = QFileInfo(database).isFile();
+    Held held;
+    if (present)
+        hold(database, held);
 
     Restored done;
     done.contents = inspect(copy);
@@ -268,62 +405,65 @@ Restored restore(const QString &copy, const QDateTime &when)
                 .arg(QDir::toNativeSeparators(copy))
                 .arg(done.contents.schema)
                 .arg(assessmentdb::kSchemaVersion));
+    const FileBytes restored = readWithJournal(copy);
+    const FileBytes old = present ? readWithJournal(database) : FileBytes();
 
-    auto failed = [](const QString &file, const QString &reason) {
-        return dao::DbError(
-            dao::kCannotOpenFile, QStringLiteral("无法写入文件 '%1'：%2").arg(QDir::toNativeSeparators(file), reason));
-    };
-    QByteArray bytes;
-    if (const QString error = readAll(copy, bytes); !error.isEmpty())
-        throw failed(copy, error);
+    // The copy beside the family's file, under a name of its own: opened as
+    // at start (its journal played back, the file checked and brought up to
+    // date), then the replaced file kept, and only then the name taken.
+    // What an earlier restore left there is no part of this one: a journal
+    // left beside the part would be played into it.
     const QString part = partOf(database);
-    if (const QString error = platform::writeDurably(part, bytes); !error.isEmpty())
-        throw failed(part, error);
-    struct RemovePart {
-        QString path;
-        ~RemovePart() { QFile::remove(path); }
-    } removePart {part};
-    if (!(inspect(part) == done.contents))
-        throw failed(part, QStringLiteral("复制的文件与备份不同"));
-
-    // The replaced file is kept; a journal it left goes with it, never into
-    // the restored file.
-    const QString folder = folderOf(database);
-    QDir().mkpath(folder);
-    const QString kept = freeName(folder, when, kKeptBeforeRestore);
-    const QString journal = database + QStringLiteral("-journal");
-    bool journalMoved = false;
-    if (present) {
-        QByteArray old;
-        QString reason = readAll(database, old);
-        if (reason.isEmpty()
-            && platform::placeNewFile(kept, partOf(kept), old, &reason) != platform::PlaceResult::Placed)
-            reason = reason.isEmpty() ? QStringLiteral("文件已经存在") : reason;
-        if (!reason.isEmpty())
-            throw failed(kept, reason);
-        done.kept = kept;
+    QFile::remove(journalOf(part));
+    if (restored.hasJournal) {
+        platform::Placing journal;
+        journal.replace = true;
+        if (const platform::Outcome placed = platform::placeFile(journalOf(part), restored.journal, journal);
+            !placed.done())
+            cannotWrite(journalOf(part), placed);
     }
-    if (QFileInfo::exists(journal)) {
-        QString reason;
-        if (platform::moveIntoPlace(journal, kept + QStringLiteral("-journal"), false, &reason)
-            != platform::PlaceResult::Placed) {
-            QFile::remove(done.kept);
-            throw failed(journal, reason);
+    std::optional<dao::DbError> failure;
+    platform::Placing how;
+    how.replace = true;
+    how.part = part;
+    how.beforePlacing = [&](const QString &) {
+        try {
+            assessmentdb::openAtStart(part);
+            QFile::remove(journalOf(part));
+            if (present) {
+                const QString folder = folderOf(database);
+                platform::makePrivateFolder(folder);
+                done.kept = freeName(folder, when, kKeptBeforeRestore);
+                placeWithJournal(done.kept, old, false);
+            }
+            // A journal the engine could not play back stays with the kept
+            // file; beside the restored one it would be played into it.
+            if (old.hasJournal)
+                QFile::remove(journalOf(database));
+        } catch (const dao::DbError &e) {
+            failure = e;
+            return e.description();
         }
-        journalMoved = true;
+        return QString();
+    };
+    const platform::Outcome placed = platform::placeFile(database, restored.file, how);
+    QFile::remove(journalOf(part));
+    if (failure)
+        throw *failure;
+    if (!placed.done())
+        cannotWrite(database, placed);
+
+    held = Held();
+    try {
+        assessmentdb::openAtStart();
+    } catch (const dao::DbError &e) {
+        if (present)
+            placeWithJournal(database, old, true);
+        throw dao::DbError(e.number(),
+            e.description()
+                + (present ? QStringLiteral("恢复后的文件不能使用，原来的文件已经放回。")
+                           : QStringLiteral("恢复后的文件不能使用。")));
     }
-    QString reason;
-    if (platform::moveIntoPlace(part, database, true, &reason) != platform::PlaceResult::Placed) {
-        // The family's file stays as it was, with its journal.
-        QString ignored;
-        if (journalMoved)
-            platform::moveIntoPlace(kept + QStringLiteral("-journal"), journal, false, &ignored);
-        QFile::remove(done.kept);
-        throw failed(database, reason);
-    }
-    lock.release();
-    // An older schema is brought up to date as at any start.
-    assessmentdb::openAtStart();
     return done;
 }
 

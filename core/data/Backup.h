@@ -1,10 +1,12 @@
 #pragma once
 
 #include "Dao.h"
+#include "platform/Files.h"
 
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -19,46 +21,72 @@ namespace backup {
 struct Contents {
     int children = 0; // rows of `user`
     int months = 0; // rows of `testrecord`
+    int scored = 0; // months whose questionnaire is scored
     int schema = 0;
     bool operator==(const Contents &) const = default;
 };
 
-// An automatic backup: its file and when it was made (from its name).
+// A copy in the backups' folder, automatic or kept on a restore, and the
+// moment its name gives.
 struct Entry {
     QString path;
     QDateTime made;
+    int number = 1; // 2, 3, … for further copies named in the same second
+    bool keptOnRestore = false;
 };
 
 // The folder of automatic backups beside a database file.
 QString folderOf(const QString &database);
 
-// The automatic backups in a folder, newest first. Copies kept on a restore
-// are not among them: they are never removed.
-QList<Entry> list(const QString &folder);
+// The automatic backups in a folder, the latest name first; with kept, the
+// copies kept on a restore as well (rotation never removes those).
+QList<Entry> list(const QString &folder, bool withKept = false);
 
-// Of backups listed newest first, those rotation removes: it keeps the ten
-// newest and the newest of each of the twelve calendar months up to today.
-QList<Entry> surplus(const QList<Entry> &newestFirst, const QDate &today);
+// A copy and what its check found: no contents when it failed.
+struct Checked {
+    Entry entry;
+    std::optional<Contents> contents;
+};
 
-// Opens a copy with the application's key, reads it whole and counts its
-// rows. A file the key does not open, a damaged one or one without the
-// tables raises dao::DbError as the family's file would.
+// Whether the copy a was made after b, as far as the copies can tell: the
+// program never removes a child or a month, so the later copy holds more
+// months, then more children, then more scored months; only between copies
+// holding as much does the moment in the name decide. A clock that was
+// wrong when a copy was named cannot make it the later one.
+bool madeLater(const Checked &a, const Checked &b);
+
+// Of the automatic backups, those rotation removes. Of the copies that
+// passed the check it keeps the ten with the latest names and the ten made
+// last, and of the others the newest of each of the twelve latest months
+// they were named in. Today's date plays no part, and a copy that failed
+// the check is neither counted nor removed.
+QList<Entry> surplus(const QList<Checked> &copies);
+
+// Opens a copy with the application's key, reads it whole, checks its
+// tables and columns and counts its rows; a journal beside the copy is
+// played back first, on a private copy of both. A file the key does not
+// open, a damaged one or one without the tables raises dao::DbError as the
+// family's file would.
 Contents inspect(const QString &file);
 
 // Writes a checked copy of the open database to target, never over an
-// existing file unless replace is true. Returns an empty text on success,
-// else the reason; nothing is then left at target, and the database file
-// is never touched.
-QString writeCopy(dao::Database &db, const QString &target, bool replace);
+// existing file unless replace is true, nor at a guarded name; on failure
+// nothing is left at target, and the database file is never touched.
+platform::Outcome writeCopy(dao::Database &db, const QString &target, bool replace, const QStringList &guarded = {});
 
 // Writes an automatic backup of the open database into its folder, named by
 // the moment, then removes the backups rotation leaves out. Returns the
 // file written, or an empty text with the reason.
 QString writeAutomatic(dao::Database &db, const QDateTime &when, QString *reason);
 
-// The newest automatic backup of the database that is sound; null when
-// there is none.
+// The sound copy of the database made last (madeLater()), among the
+// automatic backups and the copies kept on a restore; null when there is
+// none.
 std::optional<Entry> newestSound(const QString &database);
+
+// Removes what a restore or a backup that was killed left beside the
+// database and among its backups, unless another process holds the database.
+void clearLeftovers(const QString &database);
 
 // Keeps the family's file backed up across runs of the application: a mark
 // in the backups' folder is set as the first change of a run is about to be
@@ -86,12 +114,18 @@ private:
     quint64 m_backedUp = 0; // changes of this run held by a backup
 };
 
-// Replaces the database file at assessmentdb::path() with a copy and brings
-// it up to date, holding the file meanwhile: raises dao::DbError 3045 while
-// the application uses it, and the errors of inspect() (or 3343 for a copy
-// of a newer schema) for a copy it cannot use, leaving the file as it was.
-// The replaced file, and a journal left beside it, are kept in the backups'
-// folder under a name of their own.
+// Replaces the database file at assessmentdb::path() with a copy, holding
+// the file meanwhile: raises dao::DbError 3045 while the application uses it.
+// The copy (and a journal beside it) is written beside the family's file,
+// opened as the application opens that file at start (the same checks: key,
+// every page, a schema it knows, every table and column, or the error it
+// raises) and brought up to date, all before anything is replaced. A journal
+// beside the family's file is played back first, as the next start would.
+// The replaced file is kept in the backups' folder under a name of its own.
+// The copy then takes the family file's name in one step: a restore that
+// ends at any moment leaves the old file or the restored one. Should the
+// restored file still not open, the old one is put back and the error says
+// so.
 struct Restored {
     Contents contents;
     QString kept; // empty when there was no file to replace

@@ -3,6 +3,7 @@
 #include "core/data/Backup.h"
 #include "core/data/Schema.h"
 #include "support/TestSupport.h"
+#include "windows/reports/ReportCommand.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,6 +12,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 // Backing up to a file, restoring one and exporting the month records, as
 // the commands do them: what they leave on disk and what they say.
@@ -25,6 +28,7 @@ private slots:
     void restoreMigratesAnOlderFile();
     void restoreListShowsEveryBackupNewestFirst();
     void desktopActionsRefuseBeforeAnyDialogWhileInUse();
+    void nothingWritesOverTheFamilysFiles();
     void exportReadsBackInPython();
 
 private:
@@ -34,6 +38,16 @@ private:
     std::unique_ptr<testsupport::TempDatabase> m_db;
     std::unique_ptr<QTemporaryDir> m_out;
 };
+
+namespace {
+
+int modeOf(const QString &path)
+{
+    struct stat st { };
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? int(st.st_mode & 0777) : -1;
+}
+
+} // namespace
 
 void TestRecords::init()
 {
@@ -68,6 +82,8 @@ QString TestRecords::backupOfFamily()
 
 void TestRecords::backupThenRestoreGivesBackEveryRow()
 {
+    // Every file written is the user's alone, whatever the umask.
+    const auto restoreUmask = qScopeGuard([umask = ::umask(0)] { ::umask(umask); });
     testsupport::MessageRecorder messages;
     const QString file = backupOfFamily();
     QVERIFY(!file.isEmpty());
@@ -82,30 +98,64 @@ void TestRecords::backupThenRestoreGivesBackEveryRow()
     QVERIFY(copy.readAll() == copied);
     copy.close();
 
-    // Later the family adds a child, and a crash leaves a journal behind.
+    // Later the family adds a child, then restores the backup.
     m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("小红")}});
     m_db->release();
     const QByteArray replaced = familyBytes();
-    const QString journal = m_db->path() + QStringLiteral("-journal");
-    QFile stale(journal);
-    QVERIFY(stale.open(QIODevice::WriteOnly));
-    stale.write(QByteArray(1024, 'j'));
-    stale.close();
-
     QCOMPARE(recordscommands::restoreFrom(file), 0);
     QVERIFY2(
         messages.messages.last().contains(QStringLiteral("1 个孩子、2 个月")), qPrintable(messages.messages.last()));
     QCOMPARE(m_db->rows(schema::user::kTable).size(), 1);
     QCOMPARE(m_db->rows(schema::testrecord::kTable).size(), 2);
     m_db->release();
-    QVERIFY(!QFileInfo::exists(journal));
-    // The replaced file and its journal are kept side by side.
-    const QStringList kept = QDir(backup::folderOf(m_db->path())).entryList({QStringLiteral("*恢复前.mdb*")});
-    QCOMPARE(kept.size(), 2);
-    QFile keptFile(QDir(backup::folderOf(m_db->path())).filePath(kept.first()));
+    // The replaced file is kept whole.
+    const QString folder = backup::folderOf(m_db->path());
+    const QStringList kept = QDir(folder).entryList({QStringLiteral("*恢复前.mdb*")});
+    QCOMPARE(kept.size(), 1);
+    QFile keptFile(QDir(folder).filePath(kept.first()));
     QVERIFY(keptFile.open(QIODevice::ReadOnly));
     QVERIFY(keptFile.readAll() == replaced);
     QVERIFY2(messages.messages.last().contains(kept.first()), qPrintable(messages.messages.last()));
+    for (const QString &path : {m_db->path(), keptFile.fileName(), file})
+        QCOMPARE(modeOf(path), 0600);
+    QCOMPARE(modeOf(folder), 0700);
+}
+
+// Neither an export, a report nor a backup is ever written over the family's
+// file or one of its backups, not even when told to replace what is there,
+// nor through a link.
+void TestRecords::nothingWritesOverTheFamilysFiles()
+{
+    testsupport::MessageRecorder messages;
+    QString reason;
+    dao::Database db = m_db->open();
+    const QString automatic = backup::writeAutomatic(db, QDateTime::currentDateTime(), &reason);
+    QVERIFY2(!automatic.isEmpty(), qPrintable(reason));
+    m_db->release();
+    db = dao::Database();
+    const QString victim = m_out->filePath(QStringLiteral("victim"));
+    QVERIFY(QFile::copy(automatic, victim));
+    const QString link = m_out->filePath(QStringLiteral("link.csv"));
+    QVERIFY(QFile::link(victim, link));
+    for (const QString &target : {m_db->path(), automatic, link}) {
+        const QString guarding = target == link ? victim : target;
+        QFile file(guarding);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray before = file.readAll();
+        file.close();
+        reportcommand::Options report;
+        report.output = target;
+        report.force = true;
+        report.today = QDate::currentDate();
+        QVERIFY(recordscommands::exportTo(target, std::nullopt, true) != 0);
+        QVERIFY(recordscommands::backupTo(target, true) != 0);
+        QVERIFY(reportcommand::run(report) != 0);
+        for (const QString &said : messages.messages.mid(messages.messages.size() - 3))
+            QVERIFY2(said.contains(target == link ? QStringLiteral("链接") : QStringLiteral("数据库或它的备份")),
+                qPrintable(said));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.readAll() == before);
+    }
 }
 
 void TestRecords::restoreRefusesWhatItCannotUse_data()
@@ -116,6 +166,10 @@ void TestRecords::restoreRefusesWhatItCannotUse_data()
     QTest::newRow("another key") << "key" << QStringLiteral("不是本程序的备份");
     QTest::newRow("damaged") << "damaged" << QStringLiteral("已损坏");
     QTest::newRow("newer schema") << "newer" << QStringLiteral("较新版本");
+    QTest::newRow("without a table") << "table" << QStringLiteral("缺少本程序需要的表");
+    QTest::newRow("cut short") << "short" << QStringLiteral("不完整");
+    QTest::newRow("a folder") << "folder" << QStringLiteral("是文件夹");
+    QTest::newRow("a pipe") << "pipe" << QStringLiteral("不是普通的文件");
 }
 
 void TestRecords::restoreRefusesWhatItCannotUse()
@@ -139,6 +193,16 @@ void TestRecords::restoreRefusesWhatItCannotUse()
     } else if (kind == QStringLiteral("newer")) {
         dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect)
             .Execute(QStringLiteral("PRAGMA user_version = 99"));
+    } else if (kind == QStringLiteral("table")) {
+        dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect)
+            .Execute(QStringLiteral("DROP TABLE %1").arg(schema::test::kTable));
+    } else if (kind == QStringLiteral("short")) {
+        QVERIFY(QFile::resize(file, QFileInfo(file).size() / 2 + 100));
+    } else if (kind == QStringLiteral("folder")) {
+        file = m_out->path();
+    } else if (kind == QStringLiteral("pipe")) {
+        file = m_out->filePath(QStringLiteral("pipe.mdb"));
+        QCOMPARE(QProcess::execute(QStringLiteral("mkfifo"), {file}), 0);
     }
     const QByteArray before = familyBytes();
     QProcess holder;
@@ -179,14 +243,20 @@ void TestRecords::restoreListShowsEveryBackupNewestFirst()
     // The family's file at three moments: one child and two months, then a
     // second child (what a restore replaced and kept), then a third month.
     const QString kept = backups.filePath(QStringLiteral("2026-12-10_06-50-02-恢复前.mdb"));
-    QCOMPARE(recordscommands::backupTo(backups.filePath(QStringLiteral("2026-11-20_19-02-11.mdb")), false), 0);
+    // The commands write no file into the backups' folder: each copy is made
+    // beside it and moved in, as the program's own backups arrive there.
+    const auto backUpAs = [&](const QString &name) {
+        const QString made = QDir(m_out->path()).filePath(QFileInfo(name).fileName());
+        return recordscommands::backupTo(made, false) == 0 && QFile::rename(made, name);
+    };
+    QVERIFY(backUpAs(backups.filePath(QStringLiteral("2026-11-20_19-02-11.mdb"))));
     m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("小红")}});
     m_db->release();
-    QCOMPARE(recordscommands::backupTo(kept, false), 0);
+    QVERIFY(backUpAs(kept));
     m_db->addRow(schema::testrecord::kTable,
         {{schema::testrecord::kUser, QStringLiteral("小红")}, {schema::testrecord::kMonthAge, 3}});
     m_db->release();
-    QCOMPARE(recordscommands::backupTo(backups.filePath(QStringLiteral("2026-12-10_06-44-07.mdb")), false), 0);
+    QVERIFY(backUpAs(backups.filePath(QStringLiteral("2026-12-10_06-44-07.mdb"))));
 
     RestoreList list(backups.path(), QDir::homePath());
     auto *rows = testsupport::child<QTreeWidget>(&list, QStringLiteral("backupList"));
@@ -226,13 +296,13 @@ void TestRecords::desktopActionsRefuseBeforeAnyDialogWhileInUse()
 
 void TestRecords::exportReadsBackInPython()
 {
-    const QString odd = QStringLiteral("王\"大,宝");
+    const QString odd = QStringLiteral("=王\"大,宝");
     m_db->addRow(schema::user::kTable,
         {{schema::user::kName, odd}, {schema::user::kSex, QStringLiteral("女")},
             {schema::user::kBirth, QStringLiteral("2025-1-31")}});
     QVariantMap month {{schema::testrecord::kUser, odd}, {schema::testrecord::kMonthAge, 3},
         {schema::testrecord::kHeight, 61.5}, {schema::testrecord::kWeight, 6.25}, {schema::testrecord::kHeartRate, 120},
-        {schema::testrecord::kBreath, 40}};
+        {schema::testrecord::kBreath, -40}};
     for (int d = 1; d <= 5; ++d)
         month.insert(schema::testrecord::score(d), 10.5 * d);
     m_db->addRow(schema::testrecord::kTable, month);
@@ -240,7 +310,10 @@ void TestRecords::exportReadsBackInPython()
 
     testsupport::MessageRecorder messages;
     const QString file = m_out->filePath(QStringLiteral("记录.csv"));
-    QCOMPARE(recordscommands::exportTo(file, odd), 0);
+    const mode_t umask = ::umask(0);
+    QCOMPARE(recordscommands::exportTo(file, odd, false), 0);
+    ::umask(umask);
+    QCOMPARE(modeOf(file), 0600);
     QProcess python;
     python.start(QStringLiteral("python3"),
         {QStringLiteral("-c"),
@@ -253,15 +326,15 @@ void TestRecords::exportReadsBackInPython()
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows.at(0).toArray().size(), 15);
     QCOMPARE(rows.at(1).toArray().toVariantList(),
-        (QVariantList {odd, QStringLiteral("女"), QStringLiteral("2025-1-31"), QStringLiteral("3"), QString(),
-            QStringLiteral("61.5"), QStringLiteral("6.25"), QStringLiteral("120"), QStringLiteral("40"),
+        (QVariantList {QLatin1Char('\'') + odd, QStringLiteral("女"), QStringLiteral("2025-1-31"), QStringLiteral("3"),
+            QString(), QStringLiteral("61.5"), QStringLiteral("6.25"), QStringLiteral("120"), QStringLiteral("-40"),
             QStringLiteral("10.5"), QStringLiteral("21"), QStringLiteral("31.5"), QStringLiteral("42"),
             QStringLiteral("52.5"), QStringLiteral("156")}));
 
     // Every child: the months of both, and a name nobody has is refused.
-    QCOMPARE(recordscommands::exportTo(file, std::nullopt), 0);
+    QCOMPARE(recordscommands::exportTo(file, std::nullopt, true), 0);
     QVERIFY(messages.messages.last().contains(QStringLiteral("3 个月")));
-    QVERIFY(recordscommands::exportTo(m_out->filePath(QStringLiteral("x.csv")), QStringLiteral("无名")) != 0);
+    QVERIFY(recordscommands::exportTo(m_out->filePath(QStringLiteral("x.csv")), QStringLiteral("无名"), false) != 0);
     QVERIFY(!QFileInfo::exists(m_out->filePath(QStringLiteral("x.csv"))));
 }
 

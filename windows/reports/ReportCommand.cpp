@@ -2,6 +2,7 @@
 
 #include "core/data/AssessmentDb.h"
 #include "core/data/Dao.h"
+#include "core/data/UserFiles.h"
 #include "platform/AddressOpener.h"
 #include "platform/Files.h"
 #include "ui/AppInfo.h"
@@ -9,7 +10,6 @@
 #include "windows/reports/GrowthReportPdf.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 
@@ -31,27 +31,15 @@ QString failureOf(const dao::DbError &e)
     return QStringLiteral("读取数据库时出错（错误 %1：%2），没有生成成长报告。").arg(e.number()).arg(e.description());
 }
 
-QString writeFailure(const QString &path, const QString &reason)
+QString writeFailure(const platform::Outcome &outcome, const QString &path)
 {
-    return QStringLiteral("无法写入“%1”（%2），没有生成成长报告。").arg(QDir::toNativeSeparators(path), reason);
+    return userfiles::failure(
+        outcome, path, QStringLiteral("没有生成成长报告"), QStringLiteral("；要替换它，请加上 --force"));
 }
 
 // The longest file name the file systems the report goes to can hold, in
 // bytes; a child's name is shortened to keep the report's name within it.
 constexpr int kNameMax = 255;
-
-// The part file a report is written to before it takes its name: short, so
-// that it fits beside any name that fits.
-QString partName(const QString &folder)
-{
-    return QDir(folder).absoluteFilePath(QStringLiteral(".成长报告-%1.part").arg(QCoreApplication::applicationPid()));
-}
-
-bool nameTaken(const QString &path)
-{
-    const QFileInfo info(path);
-    return info.exists() || info.isSymLink(); // a dangling link too
-}
 
 } // namespace
 
@@ -83,47 +71,32 @@ struct Placed {
     QString failure;
 };
 
-// The report as the file the user named: replaced in one step.
-Placed placeAtFile(QString output, const QByteArray &pdf)
+// The report as the file the user named; one that is there only with force,
+// replaced in one step.
+Placed placeAtFile(QString output, const QByteArray &pdf, bool force)
 {
-    if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) && !QFileInfo(output).exists())
+    const QFileInfo given(output);
+    if (!output.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) && !given.exists() && !given.isSymLink())
         output += QStringLiteral(".pdf");
-    const QFileInfo info(output);
-    QString target = info.absoluteFilePath();
-    // A device or a pipe is no place for a report; a link to a file leads to
-    // that file.
-    if (info.exists() && !info.isFile())
-        return {{}, QStringLiteral("“%1”不是普通的文件，没有生成成长报告。").arg(QDir::toNativeSeparators(target))};
-    if (info.isSymLink() && info.exists())
-        target = info.canonicalFilePath();
-    const QString part = partName(QFileInfo(target).absolutePath());
-    QString reason = platform::writeDurably(part, pdf);
-    if (reason.isEmpty() && platform::moveIntoPlace(part, target, true, &reason) != platform::PlaceResult::Placed)
-        QFile::remove(part);
-    if (!reason.isEmpty())
-        return {{}, writeFailure(target, reason)};
+    const QString target = QFileInfo(output).absoluteFilePath();
+    if (const platform::Outcome written = userfiles::write(target, pdf, force); !written.done())
+        return {{}, writeFailure(written, target)};
     return {target, {}};
 }
 
 // The report as a new file in the folder, never over one that exists.
 Placed placeInFolder(const QString &folder, const Options &options, const QByteArray &pdf)
 {
-    QDir().mkpath(folder);
+    platform::makeFolders(folder);
     const QString base = QDir(folder).absoluteFilePath(fileName(options.child, options.today)).chopped(4);
     // A name taken, even by a link to nothing, moves on to the next number.
     for (int n = 1;; ++n) {
         const QString candidate = base + (n > 1 ? QStringLiteral("-%1").arg(n) : QString()) + QStringLiteral(".pdf");
-        if (nameTaken(candidate))
-            continue;
-        QString reason;
-        switch (platform::placeNewFile(candidate, partName(folder), pdf, &reason)) {
-        case platform::PlaceResult::Placed:
+        const platform::Outcome written = userfiles::write(candidate, pdf, false);
+        if (written.done())
             return {candidate, {}};
-        case platform::PlaceResult::AlreadyThere:
-            break;
-        case platform::PlaceResult::Failed:
-            return {{}, writeFailure(candidate, reason)};
-        }
+        if (written.placed != platform::Placed::Exists && written.placed != platform::Placed::Link)
+            return {{}, writeFailure(written, candidate)};
     }
 }
 
@@ -157,14 +130,15 @@ int run(const Options &options)
     if (!growthreport::writePdf(&pdf, children, options.today))
         return cli::fail(QStringLiteral("无法生成成长报告的 PDF。"));
 
-    // An explicit file is replaced in one step; a folder (the documents
-    // folder, or one given as --output) gets a new file, never one that
-    // exists. Either way the file is the user's alone (it holds a child's
-    // health data), and no partly written file ever carries its name.
+    // An explicit file is written there, over one that exists only with
+    // force; a folder (the documents folder, or one given as --output) gets
+    // a new file. Either way the file is the user's alone (it holds a
+    // child's health data), never the program's own database or backups,
+    // and no partly written file ever carries its name.
     const bool intoFolder = options.output.isEmpty() || QFileInfo(options.output).isDir();
     const Placed placed = intoFolder
         ? placeInFolder(options.output.isEmpty() ? options.documentsDir : options.output, options, pdf.data())
-        : placeAtFile(options.output, pdf.data());
+        : placeAtFile(options.output, pdf.data(), options.force);
     if (!placed.failure.isEmpty())
         return cli::fail(placed.failure);
     const QString &target = placed.target;

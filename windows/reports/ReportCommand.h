@@ -14,6 +14,8 @@ struct Options {
     std::optional<QString> child;
     // Empty: a new file in documentsDir.
     QString output;
+    // Replace a file that is at output.
+    bool force = false;
     QString documentsDir;
     QDate today;
 };

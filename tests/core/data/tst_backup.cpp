@@ -1,3 +1,4 @@
+#include "app/RecordsCommands.h"
 #include "core/data/Backup.h"
 #include "core/data/Schema.h"
 #include "support/TestSupport.h"
@@ -8,12 +9,14 @@
 
 #include <sys/mount.h>
 
-// Automatic backups: which ones rotation keeps, and a backup that cannot be
-// written leaves every older one and the database as they were.
+// Automatic backups: which ones rotation keeps, whatever the clock said when
+// they were named, and a backup that cannot be written leaves every older
+// one and the database as they were.
 class TestBackup : public QObject {
     Q_OBJECT
 private slots:
     void rotationKeepsNewestAndOnePerMonth();
+    void wrongClockCostsNoBackup();
     void fullDiskKeepsTheOlderBackups();
 };
 
@@ -33,35 +36,68 @@ void touch(const QString &folder, const QDateTime &when, const QByteArray &bytes
     f.write(bytes);
 }
 
+backup::Checked copy(const QDateTime &made, int months, bool sound = true)
+{
+    backup::Checked c {{made.toString(kStamp), made}, std::nullopt};
+    if (sound)
+        c.contents = backup::Contents {1, months, months, assessmentdb::kSchemaVersion};
+    return c;
+}
+
 } // namespace
 
 void TestBackup::rotationKeepsNewestAndOnePerMonth()
 {
+    // Twelve made this June, two in May, then one a month back to March
+    // 2025, each holding a month more than the one before; one that failed
+    // its check, named the latest.
+    QList<backup::Checked> copies;
+    int months = 0;
+    for (QDate d(2025, 3, 20); d <= QDate(2026, 5, 20); d = d.addMonths(1))
+        copies << copy(QDateTime(d, QTime(8, 0)), ++months);
+    copies << copy(QDateTime(QDate(2026, 5, 25), QTime(8, 0)), ++months);
+    for (int day = 1; day <= 12; ++day)
+        copies << copy(QDateTime(QDate(2026, 6, day), QTime(8, 0)), ++months);
+    copies << copy(QDateTime(QDate(2027, 1, 1), QTime(8, 0)), 0, false);
+
+    QStringList removed;
+    for (const backup::Entry &entry : backup::surplus(copies))
+        removed << entry.path;
+    // Kept: the ten newest (June 3 to 12), then of the others the newest of
+    // June, May and each month back to July 2025; the failed one is left be.
+    QStringList expected {QStringLiteral("2026-06-01_08-00-00"), QStringLiteral("2026-05-20_08-00-00")};
+    for (QDate d(2025, 6, 20); d >= QDate(2025, 3, 20); d = d.addMonths(-1))
+        expected << QDateTime(d, QTime(8, 0)).toString(kStamp);
+    QCOMPARE(removed, expected);
+}
+
+// Twelve monthly backups; then one named a year ahead that holds the least,
+// and one written with the clock a year behind that holds the most: none is
+// removed, and the one written last is the newest sound backup, unless a
+// copy kept on a restore holds more.
+void TestBackup::wrongClockCostsNoBackup()
+{
     testsupport::TempDatabase db;
     const QString folder = backup::folderOf(db.path());
-    QVERIFY(QDir().mkpath(folder));
-    // Twelve in this month, two in May, then one a month back to March 2025.
-    for (int day = 1; day <= 12; ++day)
-        touch(folder, QDateTime(QDate(2026, 6, day), QTime(8, 0)));
-    touch(folder, QDateTime(QDate(2026, 5, 10), QTime(8, 0)));
-    for (QDate d(2026, 5, 20); d >= QDate(2025, 3, 20); d = d.addMonths(-1))
-        touch(folder, QDateTime(d, QTime(8, 0)));
-    // A copy kept by a restore is never rotated away.
-    QFile(QDir(folder).filePath(QStringLiteral("2024-01-01_08-00-00-恢复前.mdb"))).open(QIODevice::WriteOnly);
-
     dao::Database handle = db.open();
     QString reason;
-    const QString written = backup::writeAutomatic(handle, QDateTime(QDate(2026, 6, 15), QTime(12, 0)), &reason);
-    QVERIFY2(reason.isEmpty(), qPrintable(reason));
-    QCOMPARE(QFileInfo(written).fileName(), QStringLiteral("2026-06-15_12-00-00.mdb"));
+    QString first;
+    for (QDate d(2025, 7, 1); d <= QDate(2026, 6, 1); d = d.addMonths(1)) {
+        handle.Execute(QStringLiteral("INSERT INTO testrecord (user, monthage) VALUES ('小明', ?)"), {d.month()});
+        const QString written = backup::writeAutomatic(handle, QDateTime(d, QTime(8, 0)), &reason);
+        QVERIFY2(!written.isEmpty(), qPrintable(reason));
+        first = first.isEmpty() ? written : first;
+    }
+    QVERIFY(QFile::copy(first, QDir(folder).filePath(QStringLiteral("2027-06-01_08-00-00.mdb"))));
+    handle.Execute(QStringLiteral("INSERT INTO testrecord (user, monthage) VALUES ('小明', 13)"));
+    const QString behind = backup::writeAutomatic(handle, QDateTime(QDate(2025, 6, 15), QTime(8, 0)), &reason);
+    QCOMPARE(names(folder).size(), 14);
+    QCOMPARE(backup::newestSound(db.path())->path, behind);
 
-    QStringList kept {QStringLiteral("2026-06-15_12-00-00.mdb")};
-    for (int day = 12; day >= 4; --day) // the ten newest
-        kept << QDateTime(QDate(2026, 6, day), QTime(8, 0)).toString(kStamp) + QStringLiteral(".mdb");
-    for (QDate d(2026, 5, 20); d >= QDate(2025, 7, 20); d = d.addMonths(-1)) // the newest of each month
-        kept << QDateTime(d, QTime(8, 0)).toString(kStamp) + QStringLiteral(".mdb");
-    kept << QStringLiteral("2024-01-01_08-00-00-恢复前.mdb");
-    QCOMPARE(names(folder), kept);
+    handle.Execute(QStringLiteral("INSERT INTO user (name) VALUES ('小红')"));
+    const QString kept = QDir(folder).filePath(QStringLiteral("2024-01-01_08-00-00-恢复前.mdb"));
+    QVERIFY(QFile::copy(db.path(), kept));
+    QCOMPARE(backup::newestSound(db.path())->path, kept);
 }
 
 void TestBackup::fullDiskKeepsTheOlderBackups()
@@ -103,7 +139,10 @@ void TestBackup::fullDiskKeepsTheOlderBackups()
 
     const QString failed = backup::writeAutomatic(db, QDateTime(QDate(2026, 6, 2), QTime(8, 0)), &reason);
     QVERIFY(failed.isEmpty());
-    QVERIFY(!reason.isEmpty());
+    QCOMPARE(reason, QStringLiteral("磁盘空间不足"));
+    testsupport::MessageRecorder messages;
+    QVERIFY(recordscommands::exportTo(mountPoint.filePath(QStringLiteral("记录.csv")), std::nullopt, false) != 0);
+    QVERIFY2(messages.messages.last().startsWith(QStringLiteral("磁盘空间不足")), qPrintable(messages.messages.last()));
     QCOMPARE(names(folder), before);
     QCOMPARE(QDir(folder).entryList(QDir::Hidden | QDir::Files).filter(QStringLiteral(".part")), QStringList());
     QCOMPARE(backup::inspect(good).children, 1);

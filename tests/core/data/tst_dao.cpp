@@ -473,9 +473,10 @@ void TestDao::userCopyPlaceAndItsFirstWriting()
     QVERIFY(v.open(QIODevice::WriteOnly) && v.write("kept") == 4);
     v.close();
     QVERIFY(QFile::link(victim, part));
-    QString reason;
+    platform::Placing how;
+    how.part = part;
     const QString target = dir.filePath(QStringLiteral("0-3.mdb"));
-    QCOMPARE(platform::placeNewFile(target, part, "records", &reason), platform::PlaceResult::Placed);
+    QVERIFY(platform::placeFile(target, "records", how).done());
     QVERIFY(v.open(QIODevice::ReadOnly));
     QCOMPARE(v.readAll(), QByteArray("kept"));
     QCOMPARE(QFileInfo(target).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFileDevice::Permissions());

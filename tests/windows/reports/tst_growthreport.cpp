@@ -397,7 +397,10 @@ void TestGrowthReport::nearlyFullDisk()
 
     MessageRecorder messages;
     AddressRecorder opened;
-    QVERIFY(reportcommand::run(options(QStringLiteral("李小红"), earlier)) != 0);
+    reportcommand::Options over = options(QStringLiteral("李小红"), earlier);
+    over.force = true;
+    QVERIFY(reportcommand::run(over) != 0);
+    QVERIFY2(messages.messages.last().startsWith(QStringLiteral("磁盘空间不足")), qPrintable(messages.messages.last()));
     QVERIFY(reportcommand::run(options(QStringLiteral("李小红"), mount)) != 0);
     QVERIFY(opened.addresses.isEmpty());
     QVERIFY(file.open(QIODevice::ReadOnly));
