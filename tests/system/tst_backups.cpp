@@ -1,4 +1,5 @@
 #include "AppRun.h"
+#include "app/RecordsCommands.h"
 #include "core/data/AssessmentDb.h"
 #include "core/data/Backup.h"
 #include "core/data/Schema.h"
@@ -9,11 +10,13 @@
 
 // The automatic backups of the real program across runs: after a run that
 // changed the file, none after one that did not, one at the next start after
-// a killed run, and the newest named when the file is found damaged.
+// a killed run, and the newest named when the file is found damaged. A
+// restore killed at any of its file steps.
 class TestBackups : public QObject {
     Q_OBJECT
 private slots:
     void backupsAcrossRuns();
+    void restoreKilledAtEveryStep();
 };
 
 namespace {
@@ -34,6 +37,34 @@ QStringList childrenOf(const QString &file)
     for (dao::Recordset rs = db.OpenRecordset(schema::user::kTable); !rs.AtEOF(); rs.MoveNext())
         names << dao::text(rs.Fields(schema::user::kName).Value());
     return names;
+}
+
+QStringList namesIn(dao::Database db)
+{
+    QStringList names;
+    for (dao::Recordset rs = db.OpenRecordset(schema::user::kTable); !rs.AtEOF(); rs.MoveNext())
+        names << dao::text(rs.Fields(schema::user::kName).Value());
+    return names;
+}
+
+void addChild(const QString &file, const QString &name, int months)
+{
+    dao::Database db = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
+    db.Execute(QStringLiteral("INSERT INTO user (name) VALUES (?)"), {name});
+    for (int month = 1; month <= months; ++month)
+        db.Execute(QStringLiteral("INSERT INTO testrecord (user, monthage) VALUES (?, ?)"), {name, month});
+}
+
+QByteArray bytesOf(const QString &file)
+{
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &file, const QByteArray &bytes)
+{
+    QFile f(file);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size());
 }
 
 } // namespace
@@ -94,6 +125,74 @@ void TestBackups::backupsAcrossRuns()
     QVERIFY2(
         message.contains(QFileInfo(backups().first().path).fileName()) && message.contains(QStringLiteral("--restore")),
         qPrintable(message));
+}
+
+// Killed before each rename, removal and flush of its own and of the engine
+// in turn, with a journal a killed run left beside the family's file: the
+// next start clears what the restore left and opens the old records or the
+// restored ones, never a damaged file; the file it replaced is kept whole.
+void TestBackups::restoreKilledAtEveryStep()
+{
+    apprun::Installation app;
+    const QString database = app.database();
+    const QString journal = database + QStringLiteral("-journal");
+    addChild(database, QStringLiteral("旧"), 2);
+    QCOMPARE(
+        QProcess::execute(QStringLiteral(CG_BINARY_DIR "/tests/dbholder"), {QStringLiteral("crash"), database}), 0);
+    QVERIFY(QFile::exists(journal));
+    const QByteArray oldFile = bytesOf(database);
+    const QByteArray oldJournal = bytesOf(journal);
+    QTemporaryDir out;
+    const QString copy = out.filePath(QStringLiteral("备份.mdb"));
+    writeBytes(copy, bytesOf(apprun::installedDatabase()));
+    addChild(copy, QStringLiteral("新"), 1);
+
+    for (int step = 1;; ++step) {
+        QVERIFY(QDir(backup::folderOf(database)).removeRecursively());
+        writeBytes(database, oldFile);
+        writeBytes(journal, oldJournal);
+        QProcess restore;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(CG_FAULTS));
+        env.insert(QStringLiteral("CG_FAULT_AT"), QString::number(step));
+        env.insert(QStringLiteral("ASAN_OPTIONS"),
+            qEnvironmentVariable("ASAN_OPTIONS") + QStringLiteral(":verify_asan_link_order=0"));
+        restore.setProcessEnvironment(env);
+        restore.start(QDir(app.dir()).filePath(QStringLiteral("childgrowth")), {QStringLiteral("--restore"), copy});
+        QVERIFY(restore.waitForFinished(60000));
+        const bool killed = restore.exitStatus() == QProcess::CrashExit;
+        const QString context
+            = QStringLiteral("killed at step %1: %2").arg(step).arg(QString::fromUtf8(restore.readAllStandardError()));
+
+        assessmentdb::setPathForTesting(database);
+        backup::clearLeftovers(database);
+        QStringList names;
+        try {
+            names = namesIn(assessmentdb::openAtStart());
+        } catch (const dao::DbError &e) {
+            QFAIL(qPrintable(context + e.description()));
+        }
+        QVERIFY2(names == QStringList {QStringLiteral("旧")} || names == QStringList {QStringLiteral("新")},
+            qPrintable(context + names.join(QLatin1Char(','))));
+        QCOMPARE(QDir(app.dir()).entryList({QStringLiteral(".*part*")}, QDir::Files | QDir::Hidden), QStringList());
+        QCOMPARE(QDir(backup::folderOf(database)).entryList({QStringLiteral(".*part*")}, QDir::Files | QDir::Hidden),
+            QStringList());
+        if (!killed) {
+            QVERIFY2(restore.exitCode() == 0 && names == QStringList {QStringLiteral("新")}, qPrintable(context));
+            qInfo("a restore takes %d file steps", step - 1);
+            break;
+        }
+        QVERIFY2(step < 500, qPrintable(context));
+    }
+    // The file it replaced, with its journal played back, is a backup that
+    // restores.
+    const QList<backup::Entry> kept = backup::list(backup::folderOf(database), true);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(namesIn(dao::DBEngine::OpenDatabase(kept.first().path, true, true, assessmentdb::kConnect)),
+        QStringList {QStringLiteral("旧")});
+    QCOMPARE(recordscommands::restoreFrom(kept.first().path), 0);
+    QCOMPARE(namesIn(assessmentdb::openAtStart()), QStringList {QStringLiteral("旧")});
+    assessmentdb::setPathForTesting(QString());
 }
 
 QTEST_GUILESS_MAIN(TestBackups)

@@ -3,6 +3,8 @@
 //   dbholder try <file>   opens the database, prints "ok" or "error <number>"
 //   dbholder write <file> adds children "w1", "w2", ... one per opening, until
 //                         killed; prints "wrote <n>" once each is stored
+//   dbholder crash <file> dies in the middle of renaming every child and
+//                         item, part of it written, leaving its journal
 
 #include "core/data/AssessmentDb.h"
 #include "core/data/Dao.h"
@@ -38,6 +40,14 @@ int main(int argc, char **argv)
             }
             ::usleep(20000);
         }
+    }
+    if (mode == QStringLiteral("crash")) {
+        dao::Database db = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
+        db.Execute(QStringLiteral("PRAGMA cache_size = 1"));
+        dao::Transaction tx(db);
+        db.Execute(QStringLiteral("UPDATE user SET name = name || '（未完成）'"));
+        db.Execute(QStringLiteral("UPDATE test SET item = item || '（未完成）'"));
+        ::_exit(0);
     }
     try {
         dao::Database db = dao::DBEngine::OpenDatabase(file, true, false, assessmentdb::kConnect);
