@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 // The build step that makes the installed database.
 class TestMakeDb : public QObject {
     Q_OBJECT
@@ -15,6 +17,7 @@ private slots:
     void badContentLeavesTheDatabaseAlone();
     void rebuildWhileAnotherProcessWrites();
     void sameContentMakesTheSameFile();
+    void handOverTakesTheBackupsAlong();
 
 private:
     static int makedb(const QString &output, const QString &contentDir)
@@ -148,6 +151,39 @@ void TestMakeDb::sameContentMakesTheSameFile()
     QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     QVERIFY(a.readAll() == b.readAll());
     QCOMPARE(column(second, schema::test::kTable, schema::test::kItem), QStringList {QStringLiteral("抬头")});
+}
+
+// An earlier install's records become the user's own copy with their
+// backups; everything left or made is the user's alone, whatever the umask.
+void TestMakeDb::handOverTakesTheBackupsAlong()
+{
+    const auto restoreUmask = qScopeGuard([umask = ::umask(0)] { ::umask(umask); });
+    QTemporaryDir dir;
+    const QString old = dir.filePath(QStringLiteral("lib/0-3.mdb"));
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("lib/backups"))));
+    QVERIFY(QFile::copy(QStringLiteral(CG_BINARY_DIR "/bin/0-3.mdb"), old));
+    QVERIFY(QFile::setPermissions(old, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+    dao::DBEngine::OpenDatabase(old, true, false, assessmentdb::kConnect)
+        .Execute(QStringLiteral("INSERT INTO user (name) VALUES ('小明')"));
+    const QString backup = QStringLiteral("backups/2026-01-01_08-00-00.mdb");
+    QVERIFY(QFile::copy(old, dir.filePath(QStringLiteral("lib/")) + backup));
+
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(CG_BINARY_DIR "/tools/makedb"), {QStringLiteral("--hand-over"), old});
+    QVERIFY(p.waitForFinished(60000));
+    QCOMPARE(p.exitCode(), 0);
+    const QString own = dir.filePath(QStringLiteral("data/helan-edu/childgrowth/"));
+    QCOMPARE(column(own + assessmentdb::kFileName, schema::user::kTable, schema::user::kName),
+        QStringList {QStringLiteral("小明")});
+    QVERIFY(!QFileInfo::exists(dir.filePath(QStringLiteral("lib/backups"))));
+    const QFileDevice::Permissions mine = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadUser | QFile::WriteUser;
+    for (const QString &file : {own + assessmentdb::kFileName, own + backup, old + QStringLiteral(".moved")})
+        QCOMPARE(QFileInfo(file).permissions(), mine);
+    for (const QString &folder : {own, own + QStringLiteral("backups")})
+        QCOMPARE(QFileInfo(folder).permissions(), mine | QFile::ExeOwner | QFile::ExeUser);
 }
 
 QTEST_GUILESS_MAIN(TestMakeDb)
