@@ -16,10 +16,11 @@
 #
 # An install by an ordinary user over an earlier one that kept the family's
 # records beside the program hands them over to the user's own copy once
-# (makedb --hand-over: copied, checked, the old file kept as 0-3.mdb.moved).
-# When the user already has an own copy too, neither file is changed: the
-# install stays as it was (unmarked, its file brought up to date by makedb
-# with every record kept) and both paths are printed.
+# (makedb --hand-over: copied, checked, its backups/ moved along, the old
+# file kept as 0-3.mdb.moved). When the user already has an own copy too,
+# that copy is not changed: the install stays as it was (unmarked, its own
+# file brought up to date by makedb with every record kept), and makedb
+# prints both paths and says so.
 #
 # Files this script writes itself are added to CMake's install manifest
 # (install_manifest.txt in the build folder), beside those file(INSTALL)

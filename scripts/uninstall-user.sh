@@ -62,8 +62,9 @@ fi
 
 echo "The program, its menu entry and its icons are removed."
 kept=()
-for file in "$records/0-3.mdb" "$program_dir/0-3.mdb" "$program_dir"/0-3.mdb.moved*; do
-  [[ -f "$file" ]] && kept+=("$file")
+# Backups an earlier install kept beside the program stay with its records.
+for file in "$records/0-3.mdb" "$program_dir/0-3.mdb" "$program_dir"/0-3.mdb.moved* "$program_dir/backups"; do
+  [[ -f "$file" || -d "$file" ]] && kept+=("$file")
 done
 if ((${#kept[@]})); then
   echo "The family's records stay in:"
