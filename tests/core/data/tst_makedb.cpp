@@ -69,6 +69,8 @@ void TestMakeDb::rebuildKeepsTheFamilysData()
     QCOMPARE(makedb(db, dir.path()), 0);
     QCOMPARE(column(db, schema::test::kTable, schema::test::kItem),
         (QStringList {QStringLiteral("抬头片刻"), QStringLiteral("翻身")}));
+    // The records are the user's alone, as the build leaves them too.
+    QCOMPARE(QFileInfo(db).permissions() & (QFile::ReadOther | QFile::ReadGroup), QFileDevice::Permissions());
     QCOMPARE(column(db, schema::user::kTable, schema::user::kName),
         (QStringList {QStringLiteral("小明"), QStringLiteral("小红")}));
     dao::Database handle = dao::DBEngine::OpenDatabase(db, true, false, assessmentdb::kConnect);
