@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
 #include <QTemporaryDir>
@@ -134,6 +135,54 @@ std::optional<Contents> checked(const QString &file)
     } catch (const dao::DbError &) {
         return std::nullopt;
     }
+}
+
+// What the checks of earlier rotations found in each copy, kept in the
+// folder: a copy whose size and time of writing are as they were when it was
+// checked is not opened again.
+struct Recorded {
+    QString stamp;
+    std::optional<Contents> contents;
+};
+
+const QString kRecord = QStringLiteral(".checked");
+
+QString stampOf(const QString &file)
+{
+    const QFileInfo info(file);
+    return QStringLiteral("%1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch());
+}
+
+QHash<QString, Recorded> readRecord(const QString &folder)
+{
+    QHash<QString, Recorded> record;
+    QFile file(QDir(folder).filePath(kRecord));
+    if (!file.open(QIODevice::ReadOnly))
+        return record;
+    for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        const QStringList f = line.split(QLatin1Char('\t'));
+        if (f.size() == 6)
+            record.insert(
+                f.at(0), {f.at(1), Contents {f.at(2).toInt(), f.at(3).toInt(), f.at(4).toInt(), f.at(5).toInt()}});
+        else if (f.size() == 2)
+            record.insert(f.at(0), {f.at(1), std::nullopt});
+    }
+    return record;
+}
+
+void writeRecord(const QString &folder, const QHash<QString, Recorded> &record)
+{
+    QByteArray text;
+    for (auto it = record.begin(); it != record.end(); ++it) {
+        QStringList f {it.key(), it->stamp};
+        if (const auto &c = it->contents)
+            f << QString::number(c->children) << QString::number(c->months) << QString::number(c->scored)
+              << QString::number(c->schema);
+        text += f.join(QLatin1Char('\t')).toUtf8() + '\n';
+    }
+    platform::Placing over;
+    over.replace = true;
+    platform::placeFile(QDir(folder).filePath(kRecord), text, over);
 }
 
 bool nameLater(const Entry &a, const Entry &b)
@@ -276,13 +325,26 @@ QString writeAutomatic(dao::Database &db, const QDateTime &when, QString *reason
     const QList<Entry> automatic = list(folder);
     if (automatic.size() <= kNewestKept)
         return target;
+    const QHash<QString, Recorded> recorded = readRecord(folder);
+    QHash<QString, Recorded> record;
     QList<Checked> copies;
-    for (const Entry &entry : automatic)
-        copies.append({entry, entry.path == target ? std::optional(contentsOf(db)) : checked(entry.path)});
-    for (const Entry &old : surplus(copies)) {
-        if (old.path != target)
-            QFile::remove(old.path);
+    for (const Entry &entry : automatic) {
+        const QString name = QFileInfo(entry.path).fileName();
+        Recorded found {stampOf(entry.path), std::nullopt};
+        if (entry.path == target)
+            found.contents = contentsOf(db);
+        else if (recorded.contains(name) && recorded.value(name).stamp == found.stamp)
+            found.contents = recorded.value(name).contents;
+        else
+            found.contents = checked(entry.path);
+        record.insert(name, found);
+        copies.append({entry, found.contents});
     }
+    for (const Entry &old : surplus(copies)) {
+        if (old.path != target && QFile::remove(old.path))
+            record.remove(QFileInfo(old.path).fileName());
+    }
+    writeRecord(folder, record);
     return target;
 }
 
