@@ -75,8 +75,10 @@ Contents inspect(const QString &file);
 platform::Outcome writeCopy(dao::Database &db, const QString &target, bool replace, const QStringList &guarded = {});
 
 // Writes an automatic backup of the open database into its folder, named by
-// the moment, then removes the backups rotation leaves out. Returns the
-// file written, or an empty text with the reason.
+// the moment, then removes the backups rotation leaves out. Each copy is
+// checked once: what it held is recorded in the folder, and a copy unchanged
+// since is not opened again. Returns the file written, or an empty text with
+// the reason.
 QString writeAutomatic(dao::Database &db, const QDateTime &when, QString *reason);
 
 // The sound copy of the database made last (madeLater()), among the
