@@ -87,22 +87,18 @@ Outcome failedWith(const internal::Failure &failure)
 Outcome placeFile(const QString &target, const QByteArray &bytes, const Placing &how)
 {
     const QString absolute = QFileInfo(target).absoluteFilePath();
-    switch (internal::kindOf(absolute)) {
-    case Kind::Folder:
+    const Kind kind = internal::kindOf(absolute);
+    if (kind == Kind::Folder)
         return {Placed::Folder, {}};
-    case Kind::Link:
+    if (kind == Kind::Link)
         return {Placed::Link, {}};
-    case Kind::Other:
+    if (kind == Kind::Other)
         return {Placed::NotAFile, {}};
-    case Kind::File:
-        if (!how.replace)
-            return {Placed::Exists, {}};
-        break;
-    case Kind::None:
-        break;
-    }
+    // A guarded file is refused as such, never as one that could be replaced.
     if (isGuarded(absolute, how.guarded))
         return {Placed::Guarded, {}};
+    if (kind == Kind::File && !how.replace)
+        return {Placed::Exists, {}};
 
     const QString part = how.part.isEmpty() ? partBeside(absolute) : how.part;
     if (const internal::Failure written = internal::writeNew(part, bytes); written.failed())

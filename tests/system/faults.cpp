@@ -1,6 +1,7 @@
 // Loaded into the program under test (LD_PRELOAD): the n-th call that
-// renames, removes or flushes a file (CG_FAULT_AT=n) kills the process just
-// before it is made, as a kill or a power cut at that moment would. Without
+// renames, removes or flushes a file (CG_FAULT_AT=n; renameat2, unlink,
+// fsync and fdatasync, the calls the program and its database engine make)
+// kills the process just before it is made, as a kill at that moment would. Without
 // CG_FAULT_AT nothing happens; a run that ends on its own made fewer calls.
 
 #include <csignal>
@@ -31,18 +32,6 @@ template <class F> F next(const char *name)
 
 extern "C" {
 
-int rename(const char *from, const char *to)
-{
-    step();
-    return next<int (*)(const char *, const char *)>("rename")(from, to);
-}
-
-int renameat(int fromDir, const char *from, int toDir, const char *to)
-{
-    step();
-    return next<int (*)(int, const char *, int, const char *)>("renameat")(fromDir, from, toDir, to);
-}
-
 int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned flags)
 {
     step();
@@ -53,12 +42,6 @@ int unlink(const char *path)
 {
     step();
     return next<int (*)(const char *)>("unlink")(path);
-}
-
-int unlinkat(int dir, const char *path, int flags)
-{
-    step();
-    return next<int (*)(int, const char *, int)>("unlinkat")(dir, path, flags);
 }
 
 int fsync(int fd)
