@@ -38,28 +38,28 @@ namespace {
 
 using internal::Kind;
 
-// A name as the system reaches it: its folder with every link resolved, and
-// the last part as it is (a file that is not there yet has a name too).
-QString resolved(const QString &path)
+// A name as the system reaches it: every link resolved where it exists,
+// else its folder resolved and the last part as it is (a file that is not
+// there yet has a name too).
+QString reached(const QString &path)
 {
     const QFileInfo info(QFileInfo(path).absoluteFilePath());
+    if (const QString canonical = info.canonicalFilePath(); !canonical.isEmpty())
+        return canonical;
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
     return QDir::cleanPath((folder.isEmpty() ? info.absolutePath() : folder) + QLatin1Char('/') + info.fileName());
 }
 
+// The target is a guarded file (by any name), or lies in a guarded folder,
+// whether that folder is there yet or not.
 bool isGuarded(const QString &target, const QStringList &guarded)
 {
-    const QString name = resolved(target);
-    const QString folder = QFileInfo(name).absolutePath();
+    const QString name = reached(target);
     for (const QString &g : guarded) {
         if (g.isEmpty())
             continue;
-        const QString other = resolved(g);
-        if (name == other || internal::sameFile(target, g))
-            return true;
-        const QString guardedFolder = QFileInfo(g).isDir() ? QFileInfo(g).canonicalFilePath() : QString();
-        if (!guardedFolder.isEmpty()
-            && (folder == guardedFolder || folder.startsWith(guardedFolder + QLatin1Char('/'))))
+        const QString other = reached(g);
+        if (name == other || name.startsWith(other + QLatin1Char('/')) || internal::sameFile(target, g))
             return true;
     }
     return false;
