@@ -1,22 +1,48 @@
-# cmake "-DLAYERS=platform;core;…" -DSOURCE_DIR=<project> -DQT_HEADERS=<dir> -P CheckLayers.cmake
+# cmake "-DLAYERS=platform||Core|;core|platform|Core|S;…" -DSOURCE_DIR=<layers> -DQT_HEADERS=<dir> -P CheckLayers.cmake
 #
-# The layers are the folders named in LAYERS, bottom up. Every .h and .cpp
-# file under them is checked, whatever the system it is built for:
+# The layers are the folders of SOURCE_DIR named in LAYERS, bottom up, each as
+# folder|the layers it uses|the Qt modules it links|S when it writes
+# statements (cmake/Layers.cmake declares them). Every .h and .cpp file under
+# them is checked, whatever the system it is built for:
 # - an include of a project file, written with quotes or angle brackets,
-#   names a file of the includer's own layer or of one below it, never one
-#   above or one outside every layer;
-# - the bottom two layers include no Qt header outside Qt Core;
-# - the files from the third layer up hold no statement: the windows ask the
+#   names a file of the includer's own layer or of a layer it uses, never
+#   one of another layer or one outside every layer;
+# - a layer that links no Qt module but Qt Core, itself or through the
+#   layers it uses, includes no other Qt header;
+# - only the layers that write statements hold one: the windows ask the
 #   core's named questions. Statements are written with their keyword in
 #   capitals ("SELECT ", "UPDATE "); a window's message that merely starts
 #   with the same word ("Update …") is none.
 
+cmake_minimum_required(VERSION 3.25)
+
 set(sql_start "\"[ \t]*(SELECT|INSERT|UPDATE|DELETE|CREATE|DROP|ALTER|PRAGMA)[ \t]")
 
-set(rank 0)
-foreach(layer ${LAYERS})
-  set(rank_of_${layer} ${rank})
-  math(EXPR rank "${rank} + 1")
+set(names)
+foreach(entry ${LAYERS})
+  if(NOT entry MATCHES "^([^|]+)\\|([^|]*)\\|([^|]*)\\|(S?)$")
+    message(FATAL_ERROR "not a layer: ${entry}")
+  endif()
+  set(layer ${CMAKE_MATCH_1})
+  set(statements ${CMAKE_MATCH_4})
+  string(REPLACE "," ";" uses "${CMAKE_MATCH_2}")
+  string(REPLACE "," ";" modules "${CMAKE_MATCH_3}")
+  list(APPEND names ${layer})
+  set(is_layer_${layer} TRUE)
+  set(uses_${layer} ${uses})
+  set(statements_${layer} ${statements})
+  # Qt Core only, unless the layer or one it uses links another module.
+  set(core_only_${layer} TRUE)
+  foreach(module ${modules})
+    if(NOT module STREQUAL "Core")
+      set(core_only_${layer} FALSE)
+    endif()
+  endforeach()
+  foreach(used ${uses})
+    if(NOT core_only_${used})
+      set(core_only_${layer} FALSE)
+    endif()
+  endforeach()
 endforeach()
 
 # The layer of a project file (a path inside SOURCE_DIR), or "" outside them.
@@ -24,7 +50,7 @@ function(layer_of path out)
   file(RELATIVE_PATH relative ${SOURCE_DIR} ${path})
   string(REGEX MATCH "^[^/]+/" top "${relative}")
   string(REGEX REPLACE "/$" "" top "${top}")
-  if(top AND DEFINED rank_of_${top})
+  if(top AND is_layer_${top})
     set(${out} ${top} PARENT_SCOPE)
   else()
     set(${out} "" PARENT_SCOPE)
@@ -50,11 +76,11 @@ function(qt_module_of header out)
 endfunction()
 
 set(faults)
-foreach(layer ${LAYERS})
+foreach(layer ${names})
   file(GLOB_RECURSE files ${SOURCE_DIR}/${layer}/*.h ${SOURCE_DIR}/${layer}/*.cpp)
   foreach(file ${files})
     file(RELATIVE_PATH shown ${SOURCE_DIR} ${file})
-    if(rank_of_${layer} GREATER_EQUAL 2)
+    if(NOT statements_${layer})
       file(STRINGS ${file} statements REGEX "${sql_start}")
       if(statements)
         list(GET statements 0 first)
@@ -80,10 +106,10 @@ foreach(layer ${LAYERS})
         layer_of(${target} target_layer)
         if(NOT target_layer)
           list(APPEND faults "${shown}: includes ${header}, which belongs to no layer")
-        elseif(rank_of_${target_layer} GREATER rank_of_${layer})
-          list(APPEND faults "${shown} (${layer}) includes ${header} from the layer above, ${target_layer}")
+        elseif(NOT target_layer STREQUAL layer AND NOT target_layer IN_LIST uses_${layer})
+          list(APPEND faults "${shown} (${layer}) includes ${header} from ${target_layer}, a layer ${layer} does not use")
         endif()
-      elseif(rank_of_${layer} LESS 2 AND line MATCHES "<Q")
+      elseif(core_only_${layer} AND line MATCHES "<Q")
         qt_module_of(${header} module)
         if(module AND NOT module STREQUAL "QtCore")
           list(APPEND faults "${shown} (${layer}) includes <${header}>, a ${module} header: ${layer} uses Qt Core only")

@@ -1,19 +1,44 @@
-# The program's layers: one folder each under src/, bottom up, each built as the static
-# library cg_<folder>. A file of a layer's folder may include files of its own
-# layer and the layers below it, and the bottom two layers (the per-OS code
-# and the core) only Qt Core among Qt's headers. Every build checks this
-# before it compiles anything (CheckLayers.cmake).
+# The program's layers: one folder each under src/, each built as the static
+# library cg_<folder>. A layer is declared once, bottom up, with the layers it
+# uses and the Qt modules it links of its own:
+#
+#   cg_layer(<folder> [USES <layer>...] [QT <module>...] [STATEMENTS])
+#
+# The same declaration makes the library's links and the rules its files are
+# held to (CheckLayers.cmake, run before anything is compiled): a file
+# includes files of its own layer and of the layers it uses, nothing else; a
+# layer that links no Qt module but Qt Core, itself or through the layers it
+# uses, includes only Qt Core's headers; only a layer declared STATEMENTS
+# writes statements for the database engine. A layer uses only layers
+# declared before it, so the uses never run in a circle.
 
 set(CG_LAYER_CHECKER ${CMAKE_CURRENT_LIST_DIR}/CheckLayers.cmake)
 set(CG_LAYERS_DIR ${PROJECT_SOURCE_DIR}/src)
 
-function(cg_add_layers)
-  set_property(GLOBAL PROPERTY CG_LAYER_FOLDERS ${ARGN})
-  foreach(folder ${ARGN})
-    add_library(cg_${folder} STATIC)
-    target_include_directories(cg_${folder} PUBLIC ${CG_LAYERS_DIR})
-    target_link_libraries(cg_${folder} PRIVATE cg_options)
+function(cg_layer folder)
+  cmake_parse_arguments(PARSE_ARGV 1 arg "STATEMENTS" "" "USES;QT")
+  get_property(declared GLOBAL PROPERTY CG_LAYER_FOLDERS)
+  add_library(cg_${folder} STATIC)
+  target_include_directories(cg_${folder} PUBLIC ${CG_LAYERS_DIR})
+  target_link_libraries(cg_${folder} PRIVATE cg_options)
+  foreach(used ${arg_USES})
+    if(NOT used IN_LIST declared)
+      message(FATAL_ERROR "cg_layer(${folder}): ${used} is not a layer declared before it")
+    endif()
+    target_link_libraries(cg_${folder} PUBLIC cg_${used})
   endforeach()
+  foreach(module ${arg_QT})
+    target_link_libraries(cg_${folder} PUBLIC Qt6::${module})
+  endforeach()
+  # folder|used,layers|Qt,modules|S for the check.
+  list(JOIN arg_USES "," uses)
+  list(JOIN arg_QT "," modules)
+  set(statements "")
+  if(arg_STATEMENTS)
+    set(statements S)
+  endif()
+  set_property(GLOBAL APPEND PROPERTY CG_LAYER_FOLDERS ${folder})
+  set_property(GLOBAL APPEND PROPERTY CG_LAYERS "${folder}|${uses}|${modules}|${statements}")
 endfunction()
 
 # Call once every folder has added its files: a layer's library compiles only
@@ -21,6 +46,7 @@ endfunction()
 # layer's build waits for the check.
 function(cg_check_layers)
   get_property(folders GLOBAL PROPERTY CG_LAYER_FOLDERS)
+  get_property(layers GLOBAL PROPERTY CG_LAYERS)
   set(checked)
   foreach(folder ${folders})
     get_target_property(sources cg_${folder} SOURCES)
@@ -43,11 +69,11 @@ function(cg_check_layers)
   set(stamp ${CMAKE_BINARY_DIR}/layers.checked)
   add_custom_command(
     OUTPUT ${stamp}
-    COMMAND ${CMAKE_COMMAND} "-DLAYERS=${folders}" -DSOURCE_DIR=${CG_LAYERS_DIR}
+    COMMAND ${CMAKE_COMMAND} "-DLAYERS=${layers}" -DSOURCE_DIR=${CG_LAYERS_DIR}
       -DQT_HEADERS=${QT6_INSTALL_PREFIX}/${QT6_INSTALL_HEADERS} -P ${CG_LAYER_CHECKER}
     COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
-    DEPENDS ${checked} ${CG_LAYER_CHECKER}
-    COMMENT "Checking that every layer uses only the layers below it"
+    DEPENDS ${checked} ${CG_LAYER_CHECKER} ${PROJECT_SOURCE_DIR}/CMakeLists.txt
+    COMMENT "Checking that every layer includes only the layers it links"
     VERBATIM)
   add_custom_target(cg_layer_check DEPENDS ${stamp})
   foreach(folder ${folders})

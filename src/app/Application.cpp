@@ -1,7 +1,7 @@
 #include "Application.h"
 
+#include "Assets.h"
 #include "FatalError.h"
-#include "Startup.h"
 #include "core/data/DbError.h"
 #include "ui/AppInfo.h"
 #include "ui/Fonts.h"
@@ -30,7 +30,7 @@ Application::Application(int &argc, char **argv)
     // Lets the desktop match the windows with the menu entry and its icon.
     setDesktopFileName(QStringLiteral("cn.helan_edu.childgrowth"));
     // Every window carries the program's icon, the one of the menu entry.
-    startup::initResources();
+    assets::init();
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 128, 256})
         icon.addFile(QStringLiteral(":/assets/icons/%1.png").arg(size), QSize(size, size));

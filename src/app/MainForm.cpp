@@ -1,7 +1,7 @@
 #include "MainForm.h"
 #include "ui/Controls.h"
 
-#include "Startup.h"
+#include "Assets.h"
 #include "WebPages.h"
 #include "app/frmAbout.h"
 #include "core/data/AssessmentDb.h"
@@ -63,7 +63,7 @@ MainForm::MainForm(QWidget *parent)
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(appinfo::kTitle);
     setFont(fonts::font(fonts::kSimSun, fonts::kLargeWindowPointSize));
-    startup::initResources();
+    assets::init();
     buildControls();
     buildMenus();
 

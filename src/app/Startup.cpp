@@ -13,12 +13,6 @@
 
 #include <memory>
 
-// The pictures are compiled into the window library; register them once.
-static void registerAssets()
-{
-    Q_INIT_RESOURCE(assets);
-}
-
 namespace {
 
 // A damaged file's message also names the sound backup made last (a copy
@@ -39,15 +33,6 @@ dao::DbError withNewestBackup(const dao::DbError &error)
 } // namespace
 
 namespace startup {
-
-void initResources()
-{
-    static const bool registered = [] {
-        registerAssets();
-        return true;
-    }();
-    Q_UNUSED(registered);
-}
 
 int run()
 {

@@ -7,7 +7,4 @@ namespace startup {
 // application with a non-zero status.
 int run();
 
-// Makes the application's pictures available; called by the windows that show them.
-void initResources();
-
 } // namespace startup

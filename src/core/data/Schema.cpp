@@ -1,7 +1,6 @@
 #include "Schema.h"
 
 #include "ContentFile.h"
-#include "core/assessment/Scoring.h"
 
 namespace schema {
 
@@ -38,9 +37,11 @@ const QList<Table> &tables()
             {{testrecord::kUser, text}, {testrecord::kMonthAge, small}, {testrecord::kHeight, real},
                 {testrecord::kWeight, real}, {testrecord::kHeartRate, real}, {testrecord::kBreath, real}},
             {{testrecord::kMonthAge}, {testrecord::kUser, testrecord::kMonthAge}}};
-        for (int d = scoring::kFirstDomain; d <= scoring::kLastDomain; ++d)
+        // Per domain its answers, then per domain its score.
+        const int domains = static_cast<int>(content::kDomains.size());
+        for (int d = 1; d <= domains; ++d)
             records.columns.append({testrecord::answers(d), text});
-        for (int d = scoring::kFirstDomain; d <= scoring::kLastDomain; ++d)
+        for (int d = 1; d <= domains; ++d)
             records.columns.append({testrecord::score(d), real});
         records.columns.append({testrecord::kMeasured, text, 3});
 
