@@ -10,7 +10,7 @@
 #include "core/data/Dao.h"
 #include "core/reports/Growth.h"
 #include "platform/AddressOpener.h"
-#include "windows/reports/ReportCommand.h"
+#include "app/ReportCommand.h"
 
 #include <QDir>
 #include <QElapsedTimer>

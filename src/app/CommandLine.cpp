@@ -1,9 +1,9 @@
 #include "CommandLine.h"
 
 #include "RecordsCommands.h"
+#include "ReportCommand.h"
 #include "ui/AppInfo.h"
 #include "ui/CommandOutput.h"
-#include "windows/reports/ReportCommand.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -3,7 +3,7 @@
 #include "core/data/Backup.h"
 #include "core/data/Schema.h"
 #include "support/TestSupport.h"
-#include "windows/reports/ReportCommand.h"
+#include "app/ReportCommand.h"
 
 #include <QDir>
 #include <QFile>

@@ -31,9 +31,10 @@ inline const QString kHeight = QStringLiteral("height");
 inline const QString kWeight = QStringLiteral("weight");
 inline const QString kHeartRate = QStringLiteral("heartrate");
 inline const QString kBreath = QStringLiteral("breath");
-// The day the month's measurements were taken, "yyyy-M-d" (schema 3 on; empty
-// in rows written before).
+// The day the month's measurements were taken, as text in the form below
+// ("2024-2-3"; schema 3 on, empty in rows written before).
 inline const QString kMeasured = QStringLiteral("testdate");
+inline const QString kMeasuredFormat = QStringLiteral("yyyy-M-d");
 // Domain 1 to 5.
 QString answers(int domain);
 QString score(int domain);

@@ -157,10 +157,12 @@ Age ageOf(int month, const QDate &birth, const QDate &measured)
 {
     Age age;
     age.months = month;
-    if (birth.isValid() && measured.isValid() && completedMonths(birth, measured) == month) {
+    const int completed = birth.isValid() && measured.isValid() ? completedMonths(birth, measured) : -1;
+    if (completed >= 0 && completed <= month + 1) {
         age.exact = true;
         age.days = static_cast<int>(birth.daysTo(measured));
-        age.restDays = static_cast<int>(birth.addMonths(month).daysTo(measured));
+        age.months = completed;
+        age.restDays = static_cast<int>(birth.addMonths(completed).daysTo(measured));
     } else {
         age.days = static_cast<int>(std::lround((month + 0.5) * kDaysPerMonth));
     }
@@ -172,12 +174,6 @@ QString ageText(const Age &age)
     if (age.exact)
         return QStringLiteral("%1月%2天").arg(age.months).arg(age.restDays);
     return QStringLiteral("约%1.5月").arg(age.months);
-}
-
-QDate dateOf(const QString &text)
-{
-    const QDate date = QDate::fromString(text.trimmed(), QStringLiteral("yyyy-M-d"));
-    return date.isValid() ? date : QDate::fromString(text.trimmed(), QStringLiteral("yyyy-MM-dd"));
 }
 
 } // namespace growth

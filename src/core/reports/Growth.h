@@ -72,8 +72,8 @@ struct Age {
     // Counted from the birth date to the day of the measurements; otherwise
     // the middle of the recorded month.
     bool exact = false;
-    // Exact: completed calendar months and the days beyond them; otherwise
-    // the recorded month.
+    // Exact: completed calendar months on that day and the days beyond them;
+    // otherwise the recorded month.
     int months = 0;
     int restDays = 0;
 };
@@ -83,17 +83,16 @@ struct Age {
 // the birth.
 int completedMonths(const QDate &birth, const QDate &day);
 
-// The age of a record of month m: the exact age in days when the day of the
-// measurements lies within that month of age (at least m and less than m + 1
-// completed months); otherwise, with no date, no readable birth date or a
-// date outside that month, m + 0.5 months in whole days.
+// The age of a record of month m. The day of the measurements is the one the
+// month was entered on: when it lies between the birth date and the end of
+// the month after m (less than m + 2 completed months), the month was entered
+// early, on time or soon after, and the exact age in days on that day is
+// used. Otherwise (no day, no readable birth date, a day before the birth, or
+// a month entered long after it happened) the middle of month m, m + 0.5
+// months in whole days.
 Age ageOf(int month, const QDate &birth, const QDate &measured);
 
 // "3月12天", or "约3.5月" for the middle of a month.
 QString ageText(const Age &age);
-
-// A date as the application writes dates, year-month-day ("2024-2-3"), read
-// back; also the padded form. Nothing for any other text.
-QDate dateOf(const QString &text);
 
 } // namespace growth

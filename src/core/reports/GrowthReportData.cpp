@@ -5,6 +5,7 @@
 #include "core/data/Dao.h"
 #include "core/data/Records.h"
 #include "core/data/Schema.h"
+#include "core/profiles/BirthDate.h"
 
 #include <QSet>
 
@@ -21,16 +22,28 @@ namespace testrecord = schema::testrecord;
 // Beyond this a value is no measurement and no score, but a damaged one.
 constexpr double kLargest = 1e6;
 
+// A stored value as text: numbers in plain decimal, Null as nothing.
+QString storedText(const QVariant &value)
+{
+    if (value.isNull())
+        return QString();
+    if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
+        return dayText(value.toDate());
+    return dao::text(value);
+}
+
 // A stored number: numeric columns arrive as numbers, but a value written as
 // text is read the way the measurement window accepts it.
 Reading readingOf(const QVariant &value)
 {
+    Reading r;
+    r.text = storedText(value);
     if (value.isNull())
-        return {};
+        return r;
     std::optional<double> number;
     if (value.typeId() == QMetaType::QString || value.typeId() == QMetaType::QByteArray) {
         if (value.toString().trimmed().isEmpty())
-            return {};
+            return r;
         number = conv::parseNumber(value.toString());
     } else {
         bool ok = false;
@@ -38,24 +51,28 @@ Reading readingOf(const QVariant &value)
         if (ok)
             number = d;
     }
-    if (!number || !std::isfinite(*number) || std::abs(*number) >= kLargest)
-        return {Reading::Kind::Unreadable, 0};
-    return {Reading::Kind::Number, *number};
+    if (!number || !std::isfinite(*number) || std::abs(*number) >= kLargest) {
+        r.kind = Reading::Kind::Unreadable;
+        return r;
+    }
+    r.kind = Reading::Kind::Number;
+    r.value = *number;
+    return r;
 }
 
-QString textOf(const QVariant &value)
+// A stored day, in any form the profile form reads a birthday in.
+QDate dayOf(const QString &text)
 {
-    if (value.isNull())
-        return QString();
-    if (value.typeId() == QMetaType::QDate || value.typeId() == QMetaType::QDateTime)
-        return value.toDate().toString(QStringLiteral("yyyy-M-d"));
-    return value.toString().trimmed();
+    const std::optional<birthdate::Date> date = birthdate::parse(text);
+    return date ? QDate(date->year, date->month, date->day) : QDate();
 }
 
-QList<MonthRecord> readMonths(dao::Database &db, const QString &name)
+QList<MonthRecord> readMonths(dao::Database &db, const ChildRecord &child)
 {
     QList<MonthRecord> months;
-    dao::Recordset rs = records::recordsOfChild(db, name);
+    dao::Recordset rs = records::recordsOfChild(db, child.name);
+    // A file not yet brought up to date has no day column.
+    const bool dated = rs.columnNames().contains(testrecord::kMeasured, Qt::CaseInsensitive);
     for (; !rs.AtEOF(); rs.MoveNext()) {
         MonthRecord m;
         m.monthAge = readingOf(rs.Fields(testrecord::kMonthAge).Value());
@@ -65,7 +82,11 @@ QList<MonthRecord> readMonths(dao::Database &db, const QString &name)
         m.breath = readingOf(rs.Fields(testrecord::kBreath).Value());
         for (int d = 0; d < scoring::kDomainCount; ++d)
             m.scores[d] = readingOf(rs.Fields(testrecord::score(d + 1)).Value());
-        m.measured = growth::dateOf(textOf(rs.Fields(testrecord::kMeasured).Value()));
+        if (dated)
+            m.measuredText = storedText(rs.Fields(testrecord::kMeasured).Value());
+        m.measured = dayOf(m.measuredText);
+        if (const std::optional<int> month = m.month(); month && *month >= 0)
+            m.age = growth::ageOf(*month, child.birth, m.measured);
         months.append(m);
     }
     std::stable_sort(months.begin(), months.end(), [](const MonthRecord &a, const MonthRecord &b) {
@@ -89,6 +110,17 @@ std::optional<int> MonthRecord::month() const
     return std::nullopt;
 }
 
+std::optional<std::int16_t> MonthRecord::total() const
+{
+    scoring::PerDomain<double> values {};
+    for (std::size_t d = 0; d < values.size(); ++d) {
+        if (!scores[d].isNumber())
+            return std::nullopt;
+        values[d] = scores[d].value;
+    }
+    return scoring::total(values);
+}
+
 QList<ChildRecord> readChildren(dao::Database &db, const std::optional<QString> &onlyChild)
 {
     QList<ChildRecord> children;
@@ -102,13 +134,20 @@ QList<ChildRecord> readChildren(dao::Database &db, const std::optional<QString> 
         seen.insert(name.toString());
         ChildRecord child;
         child.name = name.toString();
-        child.sex = textOf(rs.Fields(user::kSex).Value());
-        child.birth = textOf(rs.Fields(user::kBirth).Value());
+        child.sexText = storedText(rs.Fields(user::kSex).Value());
+        child.birthText = storedText(rs.Fields(user::kBirth).Value());
+        child.sex = growth::sexOf(child.sexText);
+        child.birth = dayOf(child.birthText);
         children.append(child);
     }
     for (ChildRecord &child : children)
-        child.months = readMonths(db, child.name);
+        child.months = readMonths(db, child);
     return children;
+}
+
+QString dayText(const QDate &day)
+{
+    return day.toString(testrecord::kMeasuredFormat);
 }
 
 QString title(const QList<ChildRecord> &children)

@@ -89,7 +89,7 @@ void TestForm::startTest()
     m_rs.Fields(testrecord::kHeartRate).setValue(entries.heartRate);
     m_rs.Fields(testrecord::kBreath).setValue(entries.breath);
     // The day of the measurements, from which the child's exact age follows.
-    m_rs.Fields(testrecord::kMeasured).setValue(QDate::currentDate().toString(QStringLiteral("yyyy-M-d")));
+    m_rs.Fields(testrecord::kMeasured).setValue(QDate::currentDate().toString(testrecord::kMeasuredFormat));
     m_rs.Update();
 
     current::monthAge = monthAge;

@@ -1,8 +1,8 @@
 #include "windows/reports/GrowthChart.h"
 
+#include "core/reports/ChartGeometry.h"
 #include "core/reports/Growth.h"
 #include "ui/Fonts.h"
-#include "windows/reports/ChartGeometry.h"
 #include "windows/reports/ReportCanvas.h"
 
 #include <algorithm>
@@ -82,15 +82,13 @@ struct ChildPoint {
 
 std::vector<ChildPoint> childPoints(Indicator indicator, const std::optional<Sex> &sex, const ChildRecord &child)
 {
-    const QDate birth = growth::dateOf(child.birth);
     std::vector<ChildPoint> points;
     for (const MonthRecord &m : child.months) {
         const Reading &v = indicator == Indicator::WeightForAge ? m.weight : m.height;
-        const std::optional<growth::Age> age = ageOfRecord(m, birth);
-        if (!age || *m.month() > 36 || !v.isNumber() || v.value <= 0)
+        if (!m.age || *m.month() > 36 || !v.isNumber() || v.value <= 0)
             continue;
-        points.push_back({age->days / growth::kDaysPerMonth, v.value,
-            sex ? growth::assess(indicator, *sex, age->days, v.value) : std::nullopt});
+        points.push_back({m.age->days / growth::kDaysPerMonth, v.value,
+            sex ? growth::assess(indicator, *sex, m.age->days, v.value) : std::nullopt});
     }
     std::stable_sort(
         points.begin(), points.end(), [](const ChildPoint &a, const ChildPoint &b) { return a.months < b.months; });
@@ -101,7 +99,7 @@ std::vector<ChildPoint> childPoints(Indicator indicator, const std::optional<Sex
 
 GrowthChartLayout growthChartLayout(Indicator indicator, const ChildRecord &child, double top, double height)
 {
-    const std::optional<Sex> sex = growth::sexOf(child.sex);
+    const std::optional<Sex> &sex = child.sex;
     GrowthChartLayout layout;
     const ChartFrame frame = growthChartFrame(QRectF(kMargin, top, kContentW, height));
     layout.plot = frame.plot;
@@ -324,7 +322,7 @@ void drawLegend(Canvas &c, const QRectF &legendMm, const std::optional<Sex> &sex
 
 void drawGrowthChart(Canvas &c, double top, double height, Indicator indicator, const ChildRecord &child)
 {
-    const std::optional<Sex> sex = growth::sexOf(child.sex);
+    const std::optional<Sex> &sex = child.sex;
     const Tones tones = tonesOf(sex);
     drawTitle(c, top, indicator, sex);
 

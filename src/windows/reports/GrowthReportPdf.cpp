@@ -17,29 +17,28 @@ using namespace pdf;
 
 QString sexNote(const ChildRecord &child)
 {
-    if (growth::sexOf(child.sex))
+    if (child.sex)
         return QString();
-    return (child.sex.isEmpty() ? QStringLiteral("档案里没有填写性别")
-                                : QStringLiteral("档案里的性别是“%1”，不是“男”或“女”").arg(child.sex))
+    const QString sex = child.sexText.trimmed();
+    return (sex.isEmpty() ? QStringLiteral("档案里没有填写性别")
+                          : QStringLiteral("档案里的性别是“%1”，不是“男”或“女”").arg(sex))
         + QStringLiteral("，WHO 标准按性别分别给出，所以不计算 z 值和百分位，生长曲线图也不画标准曲线。");
 }
-
-const QString kDateFormat = QStringLiteral("yyyy-M-d");
 
 // The birth date in the page's date form; a text that is no date as it stands.
 QString birthText(const ChildRecord &child)
 {
-    if (child.birth.isEmpty())
-        return kNone;
-    const QDate birth = growth::dateOf(child.birth);
-    return birth.isValid() ? birth.toString(kDateFormat) : child.birth;
+    if (child.birth.isValid())
+        return dayText(child.birth);
+    const QString text = child.birthText.trimmed();
+    return text.isEmpty() ? kNone : text;
 }
 
 // The child's age on the report date: months and days, from three years on
 // years and months.
 QString currentAge(const ChildRecord &child, const QDate &reportDate)
 {
-    const QDate birth = growth::dateOf(child.birth);
+    const QDate &birth = child.birth;
     const int months = birth.isValid() ? growth::completedMonths(birth, reportDate) : -1;
     if (months < 0)
         return kNone;
@@ -58,9 +57,9 @@ double drawProfile(Canvas &c, const ChildRecord &child, const QDate &reportDate)
         QColor(0x66, 0x66, 0x66));
     const double profileTop = kMargin + 13;
     const QStringList profile {QStringLiteral("姓名：") + child.name,
-        QStringLiteral("性别：") + (child.sex.isEmpty() ? kNone : child.sex),
+        QStringLiteral("性别：") + (child.sexText.trimmed().isEmpty() ? kNone : child.sexText.trimmed()),
         QStringLiteral("出生日期：") + birthText(child), QStringLiteral("现在年龄：") + currentAge(child, reportDate),
-        QStringLiteral("报告日期：") + reportDate.toString(kDateFormat)};
+        QStringLiteral("报告日期：") + dayText(reportDate)};
     const double widths[] = {44, 22, 40, 36, 38};
     double x = kMargin;
     for (qsizetype i = 0; i < profile.size(); ++i) {
@@ -77,7 +76,8 @@ void drawNotes(Canvas &c, const ChildRecord &child, double top)
     const QFont note = fonts::font(fonts::kSimHei, 7.5);
     QStringList notes {
         QStringLiteral("“年龄”是比较时用的年龄：有测量日期时是从出生日期到测量那天的实际年龄（如“3月12天”）；"
-                       "没有测量日期、出生日期无法识别或测量日期不在所记的月龄之内时，取该月龄的中间（如“约3.5月”）。"
+                       "没有测量日期、出生日期无法识别，或测量日期早于出生日期、晚于所记月龄的下一个月时，取该月龄的中"
+                       "间（如“约3.5月”）。"
                        "身长/身高和体重与 WHO Child Growth Standards（2006）中同性别、同日龄的儿童相比，给出 z 值"
                        "（与中位数相差几个标准差）和百分位（同龄儿童中低于这个数值的百分比）；"
                        "不满 731 天（约 24 个月）对照卧位身长，从 731 天起对照立位身高。"),

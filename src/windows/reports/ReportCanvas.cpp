@@ -19,14 +19,6 @@ QString measureText(growth::Indicator indicator, double v)
     return QString::number(v, 'f', indicator == growth::Indicator::WeightForAge ? 2 : 1);
 }
 
-std::optional<growth::Age> ageOfRecord(const MonthRecord &m, const QDate &birth)
-{
-    const std::optional<int> month = m.month();
-    if (!month || *month < 0)
-        return std::nullopt;
-    return growth::ageOf(*month, birth, m.measured);
-}
-
 Canvas::Canvas(QPdfWriter &pdf, int pageCount)
     : m_pdf(pdf)
     , m_pageCount(pageCount)

@@ -4,8 +4,8 @@
 // footer, the colours and texts used in more than one part, and the parts
 // themselves as the page orchestration calls them. Private to the writer.
 
+#include "core/reports/ChartGeometry.h"
 #include "core/reports/GrowthReport.h"
-#include "windows/reports/ChartGeometry.h"
 
 #include <QColor>
 #include <QFont>
@@ -43,9 +43,6 @@ QString number(double v);
 
 // Lengths with one decimal, weights with two, as WHO's tables print them.
 QString measureText(growth::Indicator indicator, double v);
-
-// The age a record is compared at: only a month age of 0 and above has one.
-std::optional<growth::Age> ageOfRecord(const MonthRecord &m, const QDate &birth);
 
 class Canvas {
 public:

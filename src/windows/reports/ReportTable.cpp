@@ -180,29 +180,24 @@ void drawTableHead(Canvas &c, double top)
     p.drawLine(c.point(kMargin, top + kHeaderRowsH), c.point(columnX(columns().size()), top + kHeaderRowsH));
 }
 
-void drawRow(
-    Canvas &c, double top, const MonthRecord &m, const std::optional<Sex> &sex, const QDate &birth, bool shaded)
+void drawRow(Canvas &c, double top, const MonthRecord &m, const std::optional<Sex> &sex, bool shaded)
 {
     const QFont body = fonts::font(fonts::kSimHei, 7.5);
     if (shaded)
         c.painter().fillRect(
             c.rect(kMargin, top, columnX(columns().size()) - kMargin, kRowH), QColor(0xf7, 0xf7, 0xf7));
     const std::optional<int> month = m.month();
-    const std::optional<growth::Age> age = ageOfRecord(m, birth);
+    const std::optional<growth::Age> &age = m.age;
     const MeasureCells h = measureCells(Indicator::LengthHeightForAge, sex, age, m.height);
     const MeasureCells w = measureCells(Indicator::WeightForAge, sex, age, m.weight);
     const QString monthText
         = month ? conv::decimalText(*month) : (m.monthAge.kind == Reading::Kind::Unreadable ? kUnreadable : kNone);
     QStringList cells {monthText, age ? growth::ageText(*age) : kNone, h.value, h.z, h.percentile, w.value, w.z,
         w.percentile, readingText(m.heartRate), readingText(m.breath)};
-    bool complete = true;
-    scoring::PerDomain<double> scores {};
-    for (std::size_t d = 0; d < scores.size(); ++d) {
-        cells.append(readingText(m.scores[d], scoreText));
-        complete = complete && m.scores[d].isNumber();
-        scores[d] = m.scores[d].value;
-    }
-    cells.append(complete ? conv::decimalText(scoring::total(scores)) : QString());
+    for (const Reading &score : m.scores)
+        cells.append(readingText(score, scoreText));
+    const std::optional<std::int16_t> total = m.total();
+    cells.append(total ? conv::decimalText(*total) : QString());
     for (std::size_t i = 0; i < columns().size(); ++i) {
         const bool flagged = (i >= 2 && i <= 4 && h.flagged) || (i >= 5 && i <= 7 && w.flagged);
         c.text(c.rect(columnX(i), top, columns().at(i).width, kRowH), cells.at(static_cast<qsizetype>(i)), body,
@@ -222,8 +217,6 @@ int tablePages(const ChildRecord &child)
 
 void drawMonthTable(Canvas &c, const ChildRecord &child)
 {
-    const std::optional<Sex> sex = growth::sexOf(child.sex);
-    const QDate birth = growth::dateOf(child.birth);
     const QFont note = fonts::font(fonts::kSimHei, 7.5);
     double top = kFirstTableTop;
     drawTableHead(c, top);
@@ -243,7 +236,7 @@ void drawMonthTable(Canvas &c, const ChildRecord &child)
             onPage = 0;
             capacity = rowsOnNextPage();
         }
-        drawRow(c, rowTop, child.months.at(i), sex, birth, i % 2 == 1);
+        drawRow(c, rowTop, child.months.at(i), child.sex, i % 2 == 1);
         rowTop += kRowH;
         ++onPage;
     }

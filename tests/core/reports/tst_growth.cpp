@@ -1,4 +1,7 @@
+#include "core/data/Schema.h"
 #include "core/reports/Growth.h"
+#include "core/reports/GrowthReport.h"
+#include "support/TestSupport.h"
 
 #include <QFile>
 #include <QtTest>
@@ -13,6 +16,7 @@ private slots:
     void percentiles();
     void weightBeyondThreeSd();
     void standing();
+    void ageOfARecord_data();
     void ageOfARecord();
 };
 
@@ -124,28 +128,71 @@ void TestGrowth::standing()
     QVERIFY(!growth::assess(Indicator::WeightForAge, Sex::Boy, day, -3.0));
 }
 
-// The exact age in days when the measurement day lies in the recorded month,
-// otherwise the middle of that month.
+// WHO's median weight of a day of age, as WHO's by-day table prints it.
+static double whoMedianWeight(growth::Sex sex, int day)
+{
+    QFile table(QStringLiteral(CG_SOURCE_DIR "/src/core/reports/who/weianthro.txt"));
+    if (!table.open(QIODevice::ReadOnly))
+        return 0;
+    const QString row = QStringLiteral("%1\t%2\t").arg(sex == Sex::Boy ? 1 : 2).arg(day);
+    for (const QByteArray &line : table.readAll().split('\n')) {
+        if (line.startsWith(row.toLatin1()))
+            return line.split('\t').at(3).toDouble();
+    }
+    return 0;
+}
+
+// A month is compared at the day it was entered when that day lies between
+// the birth and the end of the month after (entered early, on time or a month
+// late), at the middle of the month otherwise; a birth date is read in every
+// form the profile form reads. Each child weighs WHO's median of the day it
+// must be compared at, so the report puts it on the 50th percentile.
+void TestGrowth::ageOfARecord_data()
+{
+    QTest::addColumn<QString>("birth");
+    QTest::addColumn<int>("month");
+    QTest::addColumn<QString>("measured");
+    QTest::addColumn<bool>("boy");
+    QTest::addColumn<int>("day");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("early, a birth with a time") << "2023-01-05 00:00:00" << 1 << "2023-2-3" << false << 29 << "0月29天";
+    QTest::newRow("on time, a birth with slashes") << "2023/1/5" << 2 << "2023-3-20" << true << 74 << "2月15天";
+    QTest::newRow("a month late, a padded birth") << "2023-01-05" << 3 << "2023-5-20" << false << 135 << "4月15天";
+    QTest::newRow("long after") << "2023-1-5" << 4 << "2023-9-1" << true << 137 << "约4.5月";
+    QTest::newRow("no day") << "2023-1-5" << 5 << "" << false << 167 << "约5.5月";
+    QTest::newRow("a day before the birth") << "2023-1-5" << 1 << "2023-1-1" << false << 46 << "约1.5月";
+    QTest::newRow("a birth that is no date") << "去年" << 1 << "2023-2-3" << true << 46 << "约1.5月";
+    // The month from Jan 31 ends with February's last day.
+    QTest::newRow("born on the 31st") << "2024-1-31" << 1 << "2024-2-29" << true << 29 << "1月0天";
+}
+
 void TestGrowth::ageOfARecord()
 {
-    const QDate birth(2024, 1, 31);
-    // The month from Jan 31 ends with February's last day.
-    QCOMPARE(growth::completedMonths(birth, QDate(2024, 2, 28)), 0);
-    QCOMPARE(growth::completedMonths(birth, QDate(2024, 2, 29)), 1);
-    const growth::Age exact = growth::ageOf(1, birth, QDate(2024, 3, 15));
-    QVERIFY(exact.exact);
-    QCOMPARE(exact.days, 44);
-    QCOMPARE(growth::ageText(exact), QStringLiteral("1月15天"));
-    // No date, an unreadable birth date, a month entered later than it was.
-    for (const growth::Age &middle : {growth::ageOf(1, birth, QDate()), growth::ageOf(1, QDate(), QDate(2024, 3, 15)),
-             growth::ageOf(1, birth, QDate(2024, 9, 1)), growth::ageOf(1, birth, QDate(2024, 1, 1))}) {
-        QVERIFY(!middle.exact);
-        QCOMPARE(middle.days, 46);
-        QCOMPARE(growth::ageText(middle), QStringLiteral("约1.5月"));
-    }
-    QCOMPARE(growth::dateOf(QStringLiteral(" 2024-2-3 ")), QDate(2024, 2, 3));
-    QCOMPARE(growth::dateOf(QStringLiteral("2024-02-03")), QDate(2024, 2, 3));
-    QVERIFY(!growth::dateOf(QStringLiteral("去年")).isValid());
+    QFETCH(QString, birth);
+    QFETCH(int, month);
+    QFETCH(QString, measured);
+    QFETCH(bool, boy);
+    QFETCH(int, day);
+    QFETCH(QString, shown);
+    const Sex sex = boy ? Sex::Boy : Sex::Girl;
+    const double weight = whoMedianWeight(sex, day);
+    QVERIFY(weight > 0);
+    testsupport::TempDatabase db;
+    db.addRow(schema::user::kTable,
+        {{schema::user::kName, QStringLiteral("孩子")},
+            {schema::user::kSex, boy ? QStringLiteral("男") : QStringLiteral("女")}, {schema::user::kBirth, birth}});
+    db.addRow(schema::testrecord::kTable,
+        {{schema::testrecord::kUser, QStringLiteral("孩子")}, {schema::testrecord::kMonthAge, month},
+            {schema::testrecord::kWeight, weight}, {schema::testrecord::kMeasured, measured}});
+    dao::Database handle = db.open();
+    const QList<growthreport::ChildRecord> children = growthreport::readChildren(handle);
+    QCOMPARE(children.size(), 1);
+    const growthreport::MonthRecord &record = children.first().months.first();
+    QVERIFY(record.age && children.first().sex == sex);
+    QCOMPARE(record.age->days, day);
+    QCOMPARE(growth::ageText(*record.age), shown);
+    const auto standing = growth::assess(Indicator::WeightForAge, sex, record.age->days, weight);
+    QVERIFY(standing && std::abs(standing->percentile - 50) < 0.05);
 }
 
 QTEST_GUILESS_MAIN(TestGrowth)

@@ -1,9 +1,9 @@
+#include "app/ReportCommand.h"
 #include "core/data/Schema.h"
 #include "core/reports/Growth.h"
 #include "support/TestSupport.h"
 #include "windows/reports/GrowthChart.h"
 #include "windows/reports/GrowthReportPdf.h"
-#include "windows/reports/ReportCommand.h"
 
 #include <QDir>
 #include <QProcess>
@@ -204,14 +204,17 @@ void TestGrowthReport::sexOutsideTheStandard()
 void TestGrowthReport::chartsNeverHideAPoint()
 {
     using growthreport::Reading;
-    growthreport::ChildRecord child {QStringLiteral("瘦"), QStringLiteral("女"), QStringLiteral("2022-1-1"), {}};
+    growthreport::ChildRecord child;
+    child.sex = growth::Sex::Girl;
     for (int m = 21; m <= 36; ++m) {
         const int day = static_cast<int>(std::lround((m + 0.5) * growth::kDaysPerMonth));
         auto at = [&](growth::Indicator indicator, double z) {
-            return Reading {Reading::Kind::Number, growth::valueAt(*growth::lms(indicator, growth::Sex::Girl, day), z)};
+            return Reading {
+                Reading::Kind::Number, growth::valueAt(*growth::lms(indicator, growth::Sex::Girl, day), z), {}};
         };
         growthreport::MonthRecord record;
-        record.monthAge = {Reading::Kind::Number, double(m)};
+        record.monthAge = {Reading::Kind::Number, double(m), {}};
+        record.age = growth::ageOf(m, QDate(), QDate());
         record.height = at(growth::Indicator::LengthHeightForAge, -4);
         record.weight = at(growth::Indicator::WeightForAge, -4.5);
         child.months.append(record);

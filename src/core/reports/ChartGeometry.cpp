@@ -1,4 +1,4 @@
-#include "windows/reports/ChartGeometry.h"
+#include "ChartGeometry.h"
 
 #include "core/reports/Growth.h"
 

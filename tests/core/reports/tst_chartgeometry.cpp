@@ -1,5 +1,5 @@
 #include "core/reports/Growth.h"
-#include "windows/reports/ChartGeometry.h"
+#include "core/reports/ChartGeometry.h"
 
 #include <QtTest>
 
