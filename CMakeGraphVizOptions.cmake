@@ -7,5 +7,5 @@ set(GRAPHVIZ_INTERFACE_LIBS FALSE)
 set(GRAPHVIZ_CUSTOM_TARGETS FALSE)
 set(GRAPHVIZ_GENERATE_PER_TARGET FALSE)
 set(GRAPHVIZ_GENERATE_DEPENDERS FALSE)
-set(GRAPHVIZ_IGNORE_TARGETS "^tst_" "^fuzz_" "_bench$" "^cg_testsupport$" "^makedb$" "^dbholder$" "^startup_probe$"
+set(GRAPHVIZ_IGNORE_TARGETS "^tst_" "^fuzz_" "_bench$" "^cg_testsupport" "^makedb$" "^dbholder$" "^startup_probe$"
   "^cg_apprun$" "^cgdriver$" "^drawart$" "^fixedrandom$")

@@ -2,6 +2,7 @@
 #include "app/frmAbout.h"
 #include "platform/SystemInfo.h"
 #include "support/FakeRegistry.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 #include "ui/AppInfo.h"
 

@@ -1,6 +1,7 @@
 #include "app/ReportCommand.h"
 #include "core/data/Schema.h"
 #include "core/reports/Growth.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 #include "windows/reports/GrowthChart.h"
 #include "windows/reports/GrowthReportPdf.h"

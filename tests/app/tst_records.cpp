@@ -2,6 +2,7 @@
 #include "app/RestoreList.h"
 #include "core/data/Backup.h"
 #include "core/data/Schema.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 #include "app/ReportCommand.h"
 

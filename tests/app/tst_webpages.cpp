@@ -1,5 +1,6 @@
 #include "app/MainForm.h"
 #include "app/WebPages.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 
 #include <QAction>

@@ -1,49 +1,17 @@
 #pragma once
 
-#include "core/data/AssessmentDb.h"
-#include "core/data/Dao.h"
-
 #include <QApplication>
 #include <QDialog>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 #include <type_traits>
 
+// What the tests of the windows' shared layer (ui) and every layer above it
+// share: messages recorded, modal windows answered, controls found by name.
 namespace testsupport {
-
-// A fresh database file in a temporary directory, which the application
-// opens instead of the installed one for as long as this object lives.
-class TempDatabase {
-public:
-    // An empty database with the schema only.
-    TempDatabase();
-    // A copy of the installed database (with the whole questionnaire).
-    static std::unique_ptr<TempDatabase> copyOfInstalled();
-    ~TempDatabase();
-
-    QString path() const { return m_path; }
-    // A handle of the test's own; shares the application's connection. The
-    // object keeps one handle open (so the key derivation is paid once) until
-    // release().
-    dao::Database open() const;
-    void release();
-
-    // Appends a row; values by column name, missing columns stay Null.
-    void addRow(const QString &table, const QVariantMap &values) const;
-    // Every row of a table in stored order, as column-name maps.
-    QList<QVariantMap> rows(const QString &table) const;
-
-private:
-    explicit TempDatabase(bool empty);
-    QTemporaryDir m_dir;
-    QString m_path;
-    dao::Database m_handle;
-};
 
 // Records the user messages instead of showing boxes.
 class MessageRecorder {
@@ -53,14 +21,6 @@ public:
     QStringList messages;
     // Called after a message is recorded (e.g. to check the window state).
     std::function<void(const QString &)> onMessage;
-};
-
-// Records the addresses handed to the browser instead of starting one.
-class AddressRecorder {
-public:
-    AddressRecorder();
-    ~AddressRecorder();
-    QStringList addresses;
 };
 
 // Calls handler with the next modal dialog of type W as soon as it is shown.

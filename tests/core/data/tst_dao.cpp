@@ -3,7 +3,7 @@
 #include "core/data/Records.h"
 #include "core/data/Schema.h"
 #include "platform/Files.h"
-#include "support/TestSupport.h"
+#include "support/TempDatabase.h"
 
 #include <QFile>
 #include <QtTest>

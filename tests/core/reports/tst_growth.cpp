@@ -1,7 +1,7 @@
 #include "core/data/Schema.h"
 #include "core/reports/Growth.h"
 #include "core/reports/GrowthReport.h"
-#include "support/TestSupport.h"
+#include "support/TempDatabase.h"
 
 #include <QFile>
 #include <QtTest>

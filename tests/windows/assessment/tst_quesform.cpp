@@ -1,4 +1,5 @@
 #include "core/data/Schema.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
 #include "windows/assessment/QuesForm.h"

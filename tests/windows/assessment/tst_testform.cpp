@@ -1,12 +1,11 @@
-#include "app/MainForm.h"
 #include "core/data/Schema.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
 #include "windows/assessment/QuesForm.h"
 #include "windows/assessment/TestForm.h"
 #include "windows/profiles/BrowForm.h"
 
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -78,7 +77,6 @@ private slots:
     void refusalsKeepTheWindowAndEntries();
     void noCurrentChild();
     void startCreatesRowAndOpensQuestionnaire();
-    void wholeChainFromTheMenu();
 };
 
 void TestTestForm::init()
@@ -247,79 +245,6 @@ void TestTestForm::startCreatesRowAndOpensQuestionnaire()
     fill(again, QStringLiteral("36"));
     startCmd(again)->click();
     QCOMPARE(recorder.messages, QStringList {QStringLiteral("36月已经测试过了，不能再作测试")});
-}
-
-void TestTestForm::wholeChainFromTheMenu()
-{
-    TempDatabase db;
-    db.addRow(schema::user::kTable, {{schema::user::kName, kChild}});
-    db.addRow(schema::user::kTable, {{schema::user::kName, kOtherChild}});
-    addMonth(db, kChild, 1);
-    addItem(db, 2, QStringLiteral("一"), QStringLiteral("生理"), 2);
-    addItem(db, 2, QStringLiteral("二"), QStringLiteral("运动"), 3);
-    addItem(db, 2, QStringLiteral("三"), QStringLiteral("生理"), 1);
-    testsupport::MessageRecorder recorder;
-
-    MainForm mainForm;
-    mainForm.show();
-    QCOMPARE(current::userName, kChild);
-    // The selection window chooses the second child where it offers a list;
-    // otherwise it is closed and the current child stays.
-    QString expectedChild = kChild;
-    bool questionnaireDone = false;
-
-    ModalWatcher::when<BrowForm>([&](BrowForm *brow) {
-        ModalWatcher::when<TestForm>([&](TestForm *test) {
-            QCOMPARE(box(*test, 1)->text(), QStringLiteral("2"));
-            fill(*test, QStringLiteral("2"), QStringLiteral("58"), QStringLiteral("5.6"));
-            ModalWatcher::when<QuesForm>([&](QuesForm *ques) {
-                QCOMPARE(ques->windowTitle(), QStringLiteral("2月测试题"));
-                auto *next = child<QPushButton>(ques, QStringLiteral("NextCmd"));
-                const int ratings[] = {1, 3, 5};
-                for (int rating : ratings) {
-                    child<QRadioButton>(ques, QStringLiteral("Option%1").arg(rating))->click();
-                    next->click();
-                }
-                QCOMPARE(next->text(), QStringLiteral("测试结果"));
-                next->click();
-                questionnaireDone = true;
-            });
-            startCmd(*test)->click();
-        });
-        auto *list = child<QListWidget>(brow, QStringLiteral("List1"));
-        auto *ok = child<QPushButton>(brow, QStringLiteral("cmdOK"));
-        const QList<QListWidgetItem *> found = list->findItems(kOtherChild, Qt::MatchExactly);
-        if (!found.isEmpty()) {
-            list->setCurrentItem(found.first());
-            expectedChild = kOtherChild;
-            ok->click();
-        } else {
-            brow->reject();
-        }
-    });
-    child<QAction>(&mainForm, QStringLiteral("test"))->trigger();
-
-    QVERIFY(!ModalWatcher::timedOut());
-    QVERIFY(questionnaireDone);
-    QCOMPARE(recorder.messages, QStringList {QStringLiteral("您孩子的分数是:5")});
-    // Every window of the chain is closed; the main window has control again.
-    QCOMPARE(QApplication::activeModalWidget(), nullptr);
-    for (QWidget *w : QApplication::topLevelWidgets())
-        QVERIFY2(w == &mainForm || !w->isVisible(), qPrintable(w->objectName()));
-    QVERIFY(mainForm.isVisible());
-
-    const QList<QVariantMap> rows = db.rows(schema::testrecord::kTable);
-    QCOMPARE(rows.size(), 2);
-    const QVariantMap &row = rows.last();
-    QCOMPARE(row.value(schema::testrecord::kUser).toString(), expectedChild);
-    QCOMPARE(row.value(schema::testrecord::kMonthAge).toInt(), 2);
-    QCOMPARE(row.value(schema::testrecord::kHeight).toDouble(), 58.0);
-    QCOMPARE(row.value(schema::testrecord::kWeight).toDouble(), 5.6);
-    QCOMPARE(row.value(schema::testrecord::answers(1)).toString(), QStringLiteral("15"));
-    QCOMPARE(row.value(schema::testrecord::score(1)).toDouble(), 2.7);
-    QCOMPARE(row.value(schema::testrecord::answers(2)).toString(), QStringLiteral("3"));
-    QVERIFY(row.value(schema::testrecord::score(2)).toDouble() == 3 * 0.8);
-    QCOMPARE(current::monthAge, std::int16_t(2));
 }
 
 QTEST_MAIN(TestTestForm)

@@ -1,7 +1,7 @@
 #include "core/data/Schema.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 
-#include "app/MainForm.h"
 #include "ui/CurrentValues.h"
 #include "windows/profiles/BrowForm.h"
 #include "windows/profiles/InputForm.h"
@@ -60,8 +60,6 @@ private slots:
     void closeBoxKeepsTheCurrentChild();
     void opensWithoutCurrentEntry();
     void activatingAnEntryConfirmsNothing();
-    void listIsRebuiltOnEveryOpening();
-    void profileFormOpensForTheChosenChild();
 
 private:
     std::unique_ptr<TempDatabase> m_db;
@@ -187,45 +185,6 @@ void TestBrowForm::activatingAnEntryConfirmsNothing()
     QListWidgetItem *item = nameList(&form)->item(0);
     QTest::mouseDClick(nameList(&form)->viewport(), Qt::LeftButton, {}, nameList(&form)->visualItemRect(item).center());
     QVERIFY(form.isVisible());
-    QCOMPARE(current::userName, QStringLiteral("李四"));
-}
-
-void TestBrowForm::listIsRebuiltOnEveryOpening()
-{
-    MainForm mainForm;
-    QList<QStringList> seen;
-    auto closeBoth = [&] {
-        ModalWatcher::when<BrowForm>([&](BrowForm *form) {
-            seen.append(entries(form));
-            ModalWatcher::when<InputForm>([](InputForm *profile) { profile->close(); });
-            form->close();
-        });
-        child<QAction>(&mainForm, QStringLiteral("dispuser"))->trigger();
-    };
-    closeBoth();
-    m_db->addRow(schema::user::kTable, {{schema::user::kName, QStringLiteral("王五")}});
-    closeBoth();
-    QCOMPARE(seen.size(), 2);
-    QCOMPARE(seen[0], (QStringList {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张三")}));
-    QCOMPARE(seen[1],
-        (QStringList {QStringLiteral("张三"), QStringLiteral("李四"), QStringLiteral("张三"), QStringLiteral("王五")}));
-}
-
-void TestBrowForm::profileFormOpensForTheChosenChild()
-{
-    MainForm mainForm;
-    QCOMPARE(current::userName, QStringLiteral("张三"));
-    QString shownName;
-    ModalWatcher::when<BrowForm>([&](BrowForm *form) {
-        ModalWatcher::when<InputForm>([&](InputForm *profile) {
-            shownName = child<QLineEdit>(profile, QStringLiteral("TextName"))->text();
-            profile->close();
-        });
-        pick(form, 1);
-        okButton(form)->click();
-    });
-    child<QAction>(&mainForm, QStringLiteral("dispuser"))->trigger();
-    QCOMPARE(shownName, QStringLiteral("李四"));
     QCOMPARE(current::userName, QStringLiteral("李四"));
 }
 

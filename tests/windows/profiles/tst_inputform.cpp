@@ -1,7 +1,7 @@
 #include "core/data/Schema.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 
-#include "app/MainForm.h"
 #include "ui/CurrentValues.h"
 #include "windows/profiles/InputForm.h"
 
@@ -84,15 +84,6 @@ QVariantMap profile(const QString &name, const QString &sex, const QString &birt
         {schema::user::kEmail, QStringLiteral("a@b.c")}, {schema::user::kAddress, QStringLiteral("某地")}};
 }
 
-// The user columns without the row id, for comparing whole tables.
-QList<QVariantMap> userRows(const TempDatabase &db)
-{
-    QList<QVariantMap> rows = db.rows(schema::user::kTable);
-    for (QVariantMap &row : rows)
-        row.remove(QStringLiteral("id"));
-    return rows;
-}
-
 } // namespace
 
 class TestInputForm : public QObject {
@@ -108,7 +99,6 @@ private slots:
     void dayListShrinksToTheMonthsLastDay();
     void yearListRunsFrom1999ToThisYear();
 
-    void newProfileThroughTheMenu();
     void abandonedNewProfileLeavesNoRow();
     void storedProfileOpensWithItsOwnValues();
     void unshowableBirthdayOpensWithThePreset_data();
@@ -263,44 +253,6 @@ void TestInputForm::yearListRunsFrom1999ToThisYear()
     QCOMPARE(year->count(), thisYear - 1999 + 1);
     for (int i = 0; i < year->count(); ++i)
         QCOMPARE(year->itemText(i), QString::number(1999 + i));
-}
-
-void TestInputForm::newProfileThroughTheMenu()
-{
-    MainForm mainForm;
-    QVERIFY(current::userName.isEmpty());
-    bool profileShown = false;
-    ModalWatcher::when<QDialog>([&](QDialog *selection) {
-        QCOMPARE(selection->objectName(), QStringLiteral("BrowForm"));
-        ModalWatcher::when<InputForm>([&](InputForm *form) {
-            profileShown = true;
-            // Nothing is appended while the form is open.
-            QVERIFY(m_db->rows(schema::user::kTable).isEmpty());
-            QCOMPARE(form->windowTitle(), QStringLiteral("填写基本信息"));
-            QCOMPARE(confirmButton(form)->text(), QStringLiteral("修改完成"));
-            QCOMPARE(shownDateAndSex(form), QStringLiteral("2003-1-1 男"));
-            for (const char *name : {"TextName", "TextPname", "TextPhone", "TextEmail", "TextAddr"})
-                QVERIFY(field(form, name)->text().isEmpty());
-            fillAll(form, QStringLiteral("小明"));
-            confirmButton(form)->click();
-        });
-        selection->close();
-    });
-    child<QAction>(&mainForm, QStringLiteral("dispuser"))->trigger();
-
-    QVERIFY(profileShown);
-    QVERIFY(m_messages->messages.isEmpty());
-    const QList<QVariantMap> rows = userRows(*m_db);
-    QCOMPARE(rows.size(), 1);
-    QCOMPARE(rows[0].value(schema::user::kName).toString(), QStringLiteral("小明"));
-    QCOMPARE(rows[0].value(schema::user::kSex).toString(), QStringLiteral("男"));
-    QCOMPARE(rows[0].value(schema::user::kBirth).toString(), QStringLiteral("2003-1-1"));
-    QCOMPARE(rows[0].value(schema::user::kParent).toString(), QStringLiteral("王大明 李小红"));
-    QCOMPARE(rows[0].value(schema::user::kPhone).toString(), QStringLiteral("010-12345678"));
-    QCOMPARE(rows[0].value(schema::user::kEmail).toString(), QStringLiteral("family@example.cn"));
-    QCOMPARE(rows[0].value(schema::user::kAddress).toString(), QStringLiteral("北京市海淀区一号"));
-    // Saving a new profile does not change the current child.
-    QVERIFY(current::userName.isEmpty());
 }
 
 void TestInputForm::abandonedNewProfileLeavesNoRow()

@@ -1,5 +1,6 @@
-#include "app/WebPages.h"
+#include "core/reports/WebSite.h"
 #include "core/data/Schema.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
 #include "windows/reports/OutForm.h"

@@ -1,11 +1,10 @@
-#include "app/MainForm.h"
-#include "app/WebPages.h"
+#include "core/reports/WebSite.h"
 #include "core/data/Schema.h"
+#include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
 #include "windows/reports/OutForm.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -58,7 +57,6 @@ private slots:
     void unfinishedQuestionnaire_data();
     void unfinishedQuestionnaire();
     void rowGoneSinceListing();
-    void openedFromTheMenu();
 };
 
 void TestOutForm::init()
@@ -247,33 +245,6 @@ void TestOutForm::rowGoneSinceListing()
     // The window goes on working for the months still there.
     child<QComboBox>(&form, QStringLiteral("ComboMon"))->setCurrentIndex(0);
     ok->click();
-    QCOMPARE(addresses.addresses.size(), 1);
-}
-
-void TestOutForm::openedFromTheMenu()
-{
-    TempDatabase db;
-    db.addRow(schema::user::kTable, {{schema::user::kName, kChild}});
-    for (int m : {1, 2, 3})
-        db.addRow(schema::testrecord::kTable, month(kChild, m));
-    MessageRecorder messages;
-    AddressRecorder addresses;
-    MainForm main;
-    QCOMPARE(current::userName, kChild);
-
-    ModalWatcher::resetTimedOut();
-    bool seen = false;
-    ModalWatcher::when<OutForm>([&](OutForm *form) {
-        seen = true;
-        QCOMPARE(form->parentWidget(), &main);
-        QCOMPARE(child<QComboBox>(form, QStringLiteral("ComboMon"))->currentText(), QStringLiteral("3"));
-        child<QPushButton>(form, QStringLiteral("OKCmd"))->click();
-        form->close();
-    });
-    child<QAction>(&main, QStringLiteral("outputreport"))->trigger();
-    QVERIFY(seen);
-    QVERIFY(!ModalWatcher::timedOut());
-    QCOMPARE(messages.messages, QStringList {QStringLiteral("4月的教育方案需要联网获取!")});
     QCOMPARE(addresses.addresses.size(), 1);
 }
 
