@@ -5,12 +5,12 @@
 //   report_bench --sample FILE   writes the sample child's report to FILE
 
 #include "app/Application.h"
+#include "app/ReportCommand.h"
 #include "core/assessment/Scoring.h"
 #include "core/data/AssessmentDb.h"
 #include "core/data/Dao.h"
 #include "core/reports/Growth.h"
 #include "platform/AddressOpener.h"
-#include "app/ReportCommand.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,10 +1,10 @@
 #include "app/RecordsCommands.h"
+#include "app/ReportCommand.h"
 #include "app/RestoreList.h"
 #include "core/data/Backup.h"
 #include "core/data/Schema.h"
 #include "support/TempDatabase.h"
 #include "support/TestSupport.h"
-#include "app/ReportCommand.h"
 
 #include <QDir>
 #include <QFile>

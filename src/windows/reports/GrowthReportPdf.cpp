@@ -76,8 +76,8 @@ void drawNotes(Canvas &c, const ChildRecord &child, double top)
     const QFont note = fonts::font(fonts::kSimHei, 7.5);
     QStringList notes {
         QStringLiteral("“年龄”是比较时用的年龄：有测量日期时是从出生日期到测量那天的实际年龄（如“3月12天”）；"
-                       "没有测量日期、出生日期无法识别，或测量日期早于出生日期、晚于所记月龄的下一个月时，取该月龄的中"
-                       "间（如“约3.5月”）。"
+                       "没有测量日期、出生日期无法识别，或测量日期早于出生日期、晚于所记月龄的下一个月时，"
+                       "取该月龄的中间（如“约3.5月”）。"
                        "身长/身高和体重与 WHO Child Growth Standards（2006）中同性别、同日龄的儿童相比，给出 z 值"
                        "（与中位数相差几个标准差）和百分位（同龄儿童中低于这个数值的百分比）；"
                        "不满 731 天（约 24 个月）对照卧位身长，从 731 天起对照立位身高。"),

@@ -1,5 +1,5 @@
-#include "core/reports/Growth.h"
 #include "core/reports/ChartGeometry.h"
+#include "core/reports/Growth.h"
 
 #include <QtTest>
 

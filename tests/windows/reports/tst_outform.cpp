@@ -1,5 +1,5 @@
-#include "core/reports/WebSite.h"
 #include "core/data/Schema.h"
+#include "core/reports/WebSite.h"
 #include "support/TempDatabase.h"
 #include "support/TestSupport.h"
 #include "ui/CurrentValues.h"
