@@ -20,6 +20,7 @@
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QHash>
+#include <QMap>
 #include <QRegularExpression>
 #include <QSet>
 #include <QStyle>
@@ -119,6 +120,8 @@ struct Lists {
     QStringList obedience;
     QStringList referrals;
     QStringList thresholds;
+    QStringList judging;
+    QStringList visitMonths;
 };
 
 QStringList backticked(const QString &text)
@@ -149,7 +152,8 @@ Lists readLists(const QString &readme)
         {"Number words:", &lists.numberWords}, {"Present from birth:", &lists.fromBirth},
         {"Care tags:", &lists.careTags}, {"Body amounts:", &lists.bodyAmounts}, {"Hazards:", &lists.hazards},
         {"Safeguards:", &lists.safeguards}, {"Obedience:", &lists.obedience}, {"Referrals:", &lists.referrals},
-        {"Thresholds:", &lists.thresholds}};
+        {"Thresholds:", &lists.thresholds}, {"Judging words:", &lists.judging},
+        {"Visit months:", &lists.visitMonths}};
     for (const QString &raw : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
         for (const auto &[label, list] : plain) {
@@ -404,6 +408,26 @@ QStringList numbersWrittenAsWords(const QList<content::Item> &items, const Lists
     return problems;
 }
 
+// The legend is the table under "## Source tags" in content/README.md; its
+// first column names each row's tags between backticks.
+QSet<QString> legendTags(const QString &readme)
+{
+    QFile f(readme);
+    QSet<QString> defined;
+    if (!f.open(QIODevice::ReadOnly))
+        return defined;
+    bool inLegend = false;
+    for (const QString &line : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("#")))
+            inLegend = line.trimmed() == QLatin1String("## Source tags");
+        else if (inLegend && line.startsWith(QLatin1Char('|'))) {
+            for (const QString &tag : backticked(line.section(QLatin1Char('|'), 1, 1)))
+                defined.insert(tag);
+        }
+    }
+    return defined;
+}
+
 using Rule = QStringList (*)(const QList<content::Item> &, const Lists &);
 struct WritingRule {
     const char *name;
@@ -441,6 +465,7 @@ private slots:
     void captionsFitTheirButtons();
     void writingRulesHold_data();
     void writingRulesHold();
+    void warningSignsAreComplete();
     void installedDatabaseHoldsTheContent();
 
 private:
@@ -605,20 +630,7 @@ void ContentTest::textsAreUnique()
 void ContentTest::sourceTagsAreDefined()
 {
     REQUIRE_CONTENT();
-    // The legend is the table under "## Source tags" in content/README.md; its
-    // first column names each row's tags between backticks.
-    QFile readme(m_contentDir + QStringLiteral("/README.md"));
-    QVERIFY2(readme.open(QIODevice::ReadOnly), "content/README.md cannot be read");
-    QSet<QString> defined;
-    bool inLegend = false;
-    for (const QString &line : QString::fromUtf8(readme.readAll()).split(QLatin1Char('\n'))) {
-        if (line.startsWith(QLatin1String("#")))
-            inLegend = line.trimmed() == QLatin1String("## Source tags");
-        else if (inLegend && line.startsWith(QLatin1Char('|'))) {
-            for (const QString &tag : backticked(line.section(QLatin1Char('|'), 1, 1)))
-                defined.insert(tag);
-        }
-    }
+    const QSet<QString> defined = legendTags(m_contentDir + QStringLiteral("/README.md"));
     QVERIFY2(!defined.isEmpty(), "content/README.md has no table of source tags");
 
     QStringList problems;
@@ -754,6 +766,64 @@ void ContentTest::writingRulesHold()
     QCOMPARE(refused.size(), 1);
     QVERIFY2(
         refused.first().startsWith(QFileInfo(example).fileName() + QStringLiteral(":3:")), qPrintable(refused.first()));
+}
+
+// The signs to ask the doctor about, for every checkpoint of the warning-sign
+// table and at any age, and one routine visit for each month of the schedule;
+// tagged from the legend, written as the items are, and never judging.
+void ContentTest::warningSignsAreComplete()
+{
+    QList<content::Sign> signs;
+    try {
+        signs = content::readSigns(m_contentDir + QLatin1Char('/') + content::kSignsFile);
+    } catch (const std::exception &e) {
+        QFAIL(e.what());
+    }
+    const Lists lists = readLists(m_contentDir + QStringLiteral("/README.md"));
+    const QSet<QString> defined = legendTags(m_contentDir + QStringLiteral("/README.md"));
+    QVERIFY2(!lists.judging.isEmpty() && !lists.visitMonths.isEmpty(), "content/README.md lists no judging words or visits");
+    QMap<int, int> signsAt; // age, signs
+    QStringList visits;
+    QList<content::Item> texts; // for the writing rules of the items
+    QStringList problems;
+    for (const content::Sign &sign : std::as_const(signs)) {
+        const QString at = QStringLiteral("%1:%2").arg(QFileInfo(sign.file).fileName()).arg(sign.line);
+        if (sign.kind == content::Sign::Kind::Visit)
+            visits << QString::number(sign.age);
+        else if (sign.age == 0 || lists.warningAges.contains(QStringLiteral("Y%1").arg(sign.age)))
+            ++signsAt[sign.age];
+        else
+            problems << QStringLiteral("%1: %2 months is no checkpoint of the warning-sign table").arg(at).arg(sign.age);
+        for (const QString &tag : sign.source.split(QLatin1Char(','))) {
+            if (!defined.contains(tag))
+                problems << QStringLiteral("%1: source tag \"%2\" is not in the legend").arg(at, tag);
+        }
+        if (const QString word = firstHeld(sign.text, lists.judging); !word.isEmpty())
+            problems << QStringLiteral("%1: \"%2\" judges the child: %3").arg(at, word, sign.text);
+        if (hasOuterBlank(sign.text) || sign.text.isEmpty())
+            problems << QStringLiteral("%1: empty or with blanks around it").arg(at);
+        content::Item asItem;
+        asItem.item = sign.text;
+        asItem.file = sign.file;
+        asItem.line = sign.line;
+        texts << asItem;
+    }
+    for (auto it = lists.warningAges.cbegin(); it != lists.warningAges.cend(); ++it) {
+        if (!signsAt.contains(it.key().mid(1).toInt()))
+            problems << QStringLiteral("no sign for the checkpoint %1").arg(it.key());
+    }
+    if (!signsAt.contains(0))
+        problems << QStringLiteral("no sign for any age (age 0)");
+    if (visits != lists.visitMonths)
+        problems << QStringLiteral("visits at %1, the schedule is %2").arg(visits.join(u' '), lists.visitMonths.join(u' '));
+    problems << numbersWrittenAsWords(texts, lists);
+    QSet<QString> seen;
+    for (const content::Item &t : std::as_const(texts)) {
+        if (seen.contains(t.item))
+            problems << QStringLiteral("%1: said twice: %2").arg(where(t), t.item);
+        seen.insert(t.item);
+    }
+    REPORT(problems);
 }
 
 void ContentTest::installedDatabaseHoldsTheContent()

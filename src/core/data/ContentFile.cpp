@@ -83,6 +83,45 @@ QList<Item> readItems(const QString &path)
     return items;
 }
 
+QList<Sign> readSigns(const QString &path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        fail(path, 0, QStringLiteral("cannot be read"));
+    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
+    static const QString header = QStringLiteral("age\tkind\ttext\tsource");
+    if (lines.first().trimmed() != header)
+        fail(path, 1, QStringLiteral("the header line must read: %1").arg(header));
+    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
+    QList<Sign> signs;
+    for (int i = 1; i < lines.size(); ++i) {
+        QString line = lines.at(i);
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.isEmpty())
+            continue;
+        const QStringList fields = line.split(QLatin1Char('\t'));
+        if (fields.size() != 4)
+            fail(path, i + 1, QStringLiteral("expected 4 fields, found %1").arg(fields.size()));
+        Sign sign;
+        if (!wholeNumber.match(fields.at(0)).hasMatch())
+            fail(path, i + 1, QStringLiteral("age is not a whole number"));
+        sign.age = fields.at(0).toInt();
+        if (fields.at(1) == QStringLiteral("征象"))
+            sign.kind = Sign::Kind::Sign;
+        else if (fields.at(1) == QStringLiteral("体检"))
+            sign.kind = Sign::Kind::Visit;
+        else
+            fail(path, i + 1, QStringLiteral("kind is neither 征象 nor 体检"));
+        sign.text = fields.at(2);
+        sign.source = fields.at(3);
+        sign.file = path;
+        sign.line = i + 1;
+        signs.append(sign);
+    }
+    return signs;
+}
+
 QList<Item> readDirectory(const QString &dir)
 {
     QList<Item> all;

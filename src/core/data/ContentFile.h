@@ -37,4 +37,23 @@ QList<Item> readItems(const QString &path);
 // Reads every items-*.tsv of the directory, in file-name order.
 QList<Item> readDirectory(const QString &dir);
 
+// A line of warning-signs.tsv: a sign to ask the child-health doctor about
+// (from the checkpoint of its month age on; 0: at any age), or the routine
+// child-health visit of a month age.
+struct Sign {
+    enum class Kind { Sign, Visit };
+    int age = 0;
+    Kind kind = Kind::Sign;
+    QString text;
+    QString source;
+    QString file;
+    int line = 0;
+};
+
+inline const QString kSignsFile = QStringLiteral("warning-signs.tsv");
+
+// Reads warning-signs.tsv; throws std::runtime_error naming file and line
+// when a line does not have the expected fields.
+QList<Sign> readSigns(const QString &path);
+
 } // namespace content
