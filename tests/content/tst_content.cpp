@@ -152,8 +152,7 @@ Lists readLists(const QString &readme)
         {"Number words:", &lists.numberWords}, {"Present from birth:", &lists.fromBirth},
         {"Care tags:", &lists.careTags}, {"Body amounts:", &lists.bodyAmounts}, {"Hazards:", &lists.hazards},
         {"Safeguards:", &lists.safeguards}, {"Obedience:", &lists.obedience}, {"Referrals:", &lists.referrals},
-        {"Thresholds:", &lists.thresholds}, {"Judging words:", &lists.judging},
-        {"Visit months:", &lists.visitMonths}};
+        {"Thresholds:", &lists.thresholds}, {"Judging words:", &lists.judging}, {"Visit months:", &lists.visitMonths}};
     for (const QString &raw : QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'))) {
         const QString line = raw.trimmed();
         for (const auto &[label, list] : plain) {
@@ -781,7 +780,8 @@ void ContentTest::warningSignsAreComplete()
     }
     const Lists lists = readLists(m_contentDir + QStringLiteral("/README.md"));
     const QSet<QString> defined = legendTags(m_contentDir + QStringLiteral("/README.md"));
-    QVERIFY2(!lists.judging.isEmpty() && !lists.visitMonths.isEmpty(), "content/README.md lists no judging words or visits");
+    QVERIFY2(
+        !lists.judging.isEmpty() && !lists.visitMonths.isEmpty(), "content/README.md lists no judging words or visits");
     QMap<int, int> signsAt; // age, signs
     QStringList visits;
     QList<content::Item> texts; // for the writing rules of the items
@@ -793,7 +793,8 @@ void ContentTest::warningSignsAreComplete()
         else if (sign.age == 0 || lists.warningAges.contains(QStringLiteral("Y%1").arg(sign.age)))
             ++signsAt[sign.age];
         else
-            problems << QStringLiteral("%1: %2 months is no checkpoint of the warning-sign table").arg(at).arg(sign.age);
+            problems
+                << QStringLiteral("%1: %2 months is no checkpoint of the warning-sign table").arg(at).arg(sign.age);
         for (const QString &tag : sign.source.split(QLatin1Char(','))) {
             if (!defined.contains(tag))
                 problems << QStringLiteral("%1: source tag \"%2\" is not in the legend").arg(at, tag);
@@ -815,7 +816,8 @@ void ContentTest::warningSignsAreComplete()
     if (!signsAt.contains(0))
         problems << QStringLiteral("no sign for any age (age 0)");
     if (visits != lists.visitMonths)
-        problems << QStringLiteral("visits at %1, the schedule is %2").arg(visits.join(u' '), lists.visitMonths.join(u' '));
+        problems
+            << QStringLiteral("visits at %1, the schedule is %2").arg(visits.join(u' '), lists.visitMonths.join(u' '));
     problems << numbersWrittenAsWords(texts, lists);
     QSet<QString> seen;
     for (const content::Item &t : std::as_const(texts)) {

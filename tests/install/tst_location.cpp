@@ -181,7 +181,18 @@ void TestLocation::updateKeepsEveryRecord()
     const runner::Run run = runner::run(in->program(), home);
     QVERIFY2(run.said(QStringLiteral("WINDOW MainForm")), qPrintable(run.lines.join(QLatin1Char('\n'))));
     QCOMPARE(runner::rows(own, schema::user::kTable), users);
-    QCOMPARE(runner::rows(own, schema::testrecord::kTable), months);
+    // Every value kept; the months answered before the file kept track of
+    // its questionnaires are marked as answered with one it cannot name.
+    const auto keptAndMarked = [&](const QString &file) {
+        QStringList rows = runner::rows(file, schema::testrecord::kTable);
+        for (QString &row : rows) {
+            if (!row.endsWith(QStringLiteral("|?")))
+                return QStringList {row};
+            row = row.chopped(1) + QStringLiteral("<null>");
+        }
+        return rows;
+    };
+    QCOMPARE(keptAndMarked(own), months);
     QCOMPARE(runner::rows(own, schema::test::kTable), runner::rows(in->database(), schema::test::kTable));
     QCOMPARE(runner::version(own), runner::version(in->database()));
     const QFileDevice::Permissions others = QFile::ReadGroup | QFile::ReadOther | QFile::ExeGroup | QFile::ExeOther;
@@ -198,7 +209,7 @@ void TestLocation::updateKeepsEveryRecord()
                  QStringLiteral(CG_BINARY_DIR "/tools/makedb"), {used, QStringLiteral(CG_SOURCE_DIR "/content")}),
         0);
     QCOMPARE(runner::rows(used, schema::user::kTable), users);
-    QCOMPARE(runner::rows(used, schema::testrecord::kTable), months);
+    QCOMPARE(keptAndMarked(used), months);
     QCOMPARE(runner::rows(used, schema::test::kTable), runner::rows(built, schema::test::kTable));
 }
 

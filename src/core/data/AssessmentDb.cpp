@@ -1,5 +1,7 @@
 #include "AssessmentDb.h"
 
+#include "ItemSets.h"
+
 #include "Schema.h"
 #include "UserFiles.h"
 #include "platform/Files.h"
@@ -344,6 +346,7 @@ void update(dao::Database &file, dao::Database &installed)
 
     dao::Transaction tx(file);
     migrate(file, from.schema);
+    itemsets::markAnswered(file, from.schema);
     file.Execute(QStringLiteral("DELETE FROM %1").arg(schema::test::kTable));
     dao::Recordset source = installed.OpenRecordset(schema::test::kTable);
     dao::Recordset target = file.OpenRecordset(schema::test::kTable);

@@ -11,8 +11,9 @@ namespace assessmentdb {
 inline const QString kFileName = QStringLiteral("0-3.mdb");
 inline const QString kConnect = QStringLiteral(";pwd=5820719364");
 // 1: the tables `user`, `testrecord` and `test`; 2: the table `version`;
-// 3: the measurement date of each month.
-inline constexpr int kSchemaVersion = 3;
+// 3: the measurement date of each month; 4: the questionnaire each month was
+// answered with.
+inline constexpr int kSchemaVersion = 4;
 
 // The file the application uses. An installed program (the install step
 // marks every install, installedMarkPath()) keeps a user's records in one
@@ -81,9 +82,10 @@ QString versionFilePath(const QString &database);
 QString installedMarkPath(const QString &database);
 
 // Brings a family's file up to date with an installed one in one transaction:
-// an older schema is migrated, the questionnaire rows become the installed
-// ones, every row and value of `user` and `testrecord` stays, and the version
-// is written last. A file of a newer schema than this program's is refused
+// an older schema is migrated, the answered months are marked with the
+// questionnaire they were answered with (ItemSets.h), the questionnaire rows
+// become the installed ones, every other value of `user` and `testrecord`
+// stays, and the version is written last. A file of a newer schema than this program's is refused
 // (error 3343). On any failure the file is left as it was.
 void update(dao::Database &file, dao::Database &installed);
 

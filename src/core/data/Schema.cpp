@@ -44,6 +44,7 @@ const QList<Table> &tables()
         for (int d = 1; d <= domains; ++d)
             records.columns.append({testrecord::score(d), real});
         records.columns.append({testrecord::kMeasured, text, 3});
+        records.columns.append({testrecord::kItemSet, text, 4});
 
         Table items {test::kTable,
             {{test::kAge, small}, {test::kItem, text}, {test::kHowTo, text}, {test::kGoal, text}}, {{test::kAge}}};

@@ -35,6 +35,10 @@ inline const QString kBreath = QStringLiteral("breath");
 // ("2024-2-3"; schema 3 on, empty in rows written before).
 inline const QString kMeasured = QStringLiteral("testdate");
 inline const QString kMeasuredFormat = QStringLiteral("yyyy-M-d");
+// The questionnaire a month was answered with, as a fingerprint of its items
+// (ItemSets.h): written when the file's questionnaire is replaced, empty for
+// months answered with the questionnaire the file holds (schema 4 on).
+inline const QString kItemSet = QStringLiteral("itemset");
 // Domain 1 to 5.
 QString answers(int domain);
 QString score(int domain);

@@ -132,7 +132,7 @@ void TestDao::nameIsColumnOne()
     QCOMPARE(rs.Fields(1).Value().toString(), QStringLiteral("x"));
     // The stored layout families' files have, written out on its own.
     const QStringList expected = QStringLiteral("user monthage height weight heartrate breath a1 a2 a3 a4 a5 a1fen "
-                                                "a2fen a3fen a4fen a5fen testdate")
+                                                "a2fen a3fen a4fen a5fen testdate itemset")
                                      .split(QLatin1Char(' '));
     QCOMPARE(db.OpenRecordset(schema::testrecord::kTable).columnNames(), expected);
 }
@@ -322,6 +322,7 @@ void TestDao::openBringsTheSchemaUpToDate()
         QCOMPARE(assessmentdb::versionOf(db).schema, assessmentdb::kSchemaVersion);
         QCOMPARE(temp.rows(schema::user::kTable), users);
         months.first().insert(schema::testrecord::kMeasured, QVariant());
+        months.first().insert(schema::testrecord::kItemSet, QVariant());
         QCOMPARE(temp.rows(schema::testrecord::kTable), months);
     }
     // From schema 1 as well.
