@@ -54,15 +54,19 @@ void Canvas::nextPage()
     footer();
 }
 
+void Canvas::setFooter(const QString &sources, const QString &note)
+{
+    m_sources = sources;
+    m_note = note;
+}
+
 void Canvas::footer()
 {
     const QFont small = fonts::font(fonts::kSimHei, 7.5);
     m_p.setPen(pen(kGrid, 0.3));
     m_p.drawLine(point(kMargin, kPageH - 18), point(kPageW - kMargin, kPageH - 18));
-    text(rect(kMargin, kPageH - 17, kContentW - 30, 5),
-        QStringLiteral("WHO Child Growth Standards（世界卫生组织儿童生长标准，2006）"), small);
-    text(rect(kMargin, kPageH - 12.5, kContentW - 30, 5),
-        QStringLiteral("本报告只描述所记录的数据，不作诊断；对孩子的生长发育有疑问请咨询医生。"), small);
+    text(rect(kMargin, kPageH - 17, kContentW - 30, 5), m_sources, small);
+    text(rect(kMargin, kPageH - 12.5, kContentW - 30, 5), m_note, small);
     text(rect(kPageW - kMargin - 30, kPageH - 17, 30, 5),
         QStringLiteral("第 %1 页 / 共 %2 页").arg(m_page).arg(m_pageCount), small, Qt::AlignRight | Qt::AlignVCenter);
 }

@@ -64,6 +64,9 @@ public:
 
     // Starts the next page (the first is open already) and draws its footer.
     void nextPage();
+    // The footer's two lines on the pages started from now on: where the
+    // page's facts come from, and what it is not.
+    void setFooter(const QString &sources, const QString &note);
 
 private:
     void footer();
@@ -73,6 +76,8 @@ private:
     double m_dpmm = 1;
     int m_page = 0;
     int m_pageCount = 0;
+    QString m_sources = QStringLiteral("WHO Child Growth Standards（世界卫生组织儿童生长标准，2006）");
+    QString m_note = QStringLiteral("本报告只描述所记录的数据，不作诊断；对孩子的生长发育有疑问请咨询医生。");
 };
 
 // A chart's grid, ticks, frame and axis labels; year marks on an age axis.
