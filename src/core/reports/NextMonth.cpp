@@ -6,6 +6,7 @@
 #include "core/data/Records.h"
 #include "core/data/Schema.h"
 #include "core/reports/Growth.h"
+#include "core/reports/GrowthReport.h"
 
 #include <QLocale>
 
@@ -146,13 +147,9 @@ Page build(dao::Database &db, const QString &child, std::optional<int> month, co
 {
     Page page;
     page.child = child;
-    QString birthText;
-    {
-        dao::Recordset profile = records::profileOf(db, child);
-        if (!profile.AtEOF())
-            birthText = dao::textOr(profile.Fields(schema::user::kBirth).Value(), QString());
-    }
-    const QDate birth = growth::dateOf(birthText);
+    // The birth date as the report model reads it.
+    const QList<growthreport::ChildRecord> profile = growthreport::readChildren(db, child);
+    const QDate birth = profile.isEmpty() ? QDate() : profile.first().birth;
     const int age = birth.isValid() && birth <= today ? growth::completedMonths(birth, today) : -1;
 
     const MonthResult result = resultOf(db, child, month);
