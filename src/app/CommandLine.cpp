@@ -2,12 +2,14 @@
 
 #include "RecordsCommands.h"
 #include "ReportCommand.h"
+#include "core/reports/NextMonth.h"
 #include "ui/AppInfo.h"
 #include "ui/CommandOutput.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDate>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstring>
@@ -24,6 +26,8 @@ const QString kHelp = QStringLiteral("help");
 const QString kHelpAll = QStringLiteral("help-all");
 const QString kVersion = QStringLiteral("version");
 const QString kReport = QStringLiteral("report");
+const QString kPlan = QStringLiteral("plan");
+const QString kMonth = QStringLiteral("month");
 const QString kChild = QStringLiteral("child");
 const QString kOutput = QStringLiteral("output");
 const QString kBackup = QStringLiteral("backup");
@@ -55,7 +59,7 @@ std::optional<QString> childOf(const QCommandLineParser &parser)
     return parser.isSet(kChild) ? std::optional<QString>(parser.value(kChild)) : std::nullopt;
 }
 
-int runReport(const QCommandLineParser &parser)
+reportcommand::Options reportOptions(const QCommandLineParser &parser)
 {
     reportcommand::Options options;
     options.child = childOf(parser);
@@ -63,14 +67,35 @@ int runReport(const QCommandLineParser &parser)
     options.force = parser.isSet(kForce);
     options.documentsDir = recordscommands::documentsFolder();
     options.today = QDate::currentDate();
-    return reportcommand::run(options);
+    return options;
+}
+
+int badCommandLine(const QString &sentence);
+
+int runPlan(const QCommandLineParser &parser)
+{
+    reportcommand::Options options = reportOptions(parser);
+    if (parser.isSet(kMonth)) {
+        static const QRegularExpression whole(QStringLiteral("^[0-9]{1,2}$"));
+        const QString month = parser.value(kMonth);
+        if (!whole.match(month).hasMatch() || month.toInt() > nextmonth::kLastMonth)
+            return badCommandLine(QStringLiteral(
+                "--month 要给出 0 到 %1 的月龄，而不是“%2”。--month takes a month age from 0 to %1, not '%2'.")
+                                      .arg(nextmonth::kLastMonth)
+                                      .arg(month));
+        options.month = month.toInt();
+    }
+    return reportcommand::runPlan(options);
 }
 
 const QList<Mode> &modes()
 {
     static const QList<Mode> all = {
         {kReport, {kChild, kOutput, kForce},
-            QStringLiteral("childgrowth --report [--child 名字] [--output 文件.pdf [--force]]"), runReport},
+            QStringLiteral("childgrowth --report [--child 名字] [--output 文件.pdf [--force]]"),
+            [](const QCommandLineParser &p) { return reportcommand::run(reportOptions(p)); }},
+        {kPlan, {kChild, kMonth, kOutput, kForce},
+            QStringLiteral("childgrowth --plan [--child 名字] [--month 月龄] [--output 文件.pdf [--force]]"), runPlan},
         {kBackup, {kForce}, QStringLiteral("childgrowth --backup 文件 [--force]"),
             [](const QCommandLineParser &p) { return recordscommands::backupTo(p.value(kBackup), p.isSet(kForce)); }},
         {kRestore, {}, QStringLiteral("childgrowth --restore 文件"),
@@ -93,14 +118,23 @@ QList<QCommandLineOption> options()
 {
     return {
         {kReport, QStringLiteral("生成成长报告（PDF）并打开。\nWrite the growth report (PDF) and open it.")},
+        {kPlan,
+            QStringLiteral("生成下一个月的陪玩建议（PDF）并打开：下个月可以一起做的、上个月可以多练的，"
+                           "以及这个年龄哪些情况要咨询儿保医生。\n"
+                           "Write the page for the coming month (PDF) and open it: what to do together next month, "
+                           "what to practise from the last one, and when to ask the child-health doctor.")},
         {kChild,
             QStringLiteral(
                 "只为名叫 <name> 的孩子生成（默认：所有孩子）。\nOnly the child named <name> (default: every child)."),
             QStringLiteral("name")},
+        {kMonth,
+            QStringLiteral("与 --plan 一起：接着这个月龄（0 到 36）写，而不是最近记录的月份。\n"
+                           "With --plan: follow this month age (0 to 36) instead of the latest recorded month."),
+            QStringLiteral("month")},
         {kOutput,
-            QStringLiteral("写入这个文件，没有 .pdf 时加上（默认：文档文件夹里的 成长报告-<姓名>-<日期>.pdf）；"
+            QStringLiteral("写入这个文件，没有 .pdf 时加上（默认：文档文件夹里的 成长报告-<姓名>-<日期>.pdf 或 下月陪玩建议-<姓名>-<日期>.pdf）；"
                            "不覆盖已有的文件。报告只有本人能读写（权限 0600）。\n"
-                           "Write to this file, adding .pdf when missing (default: 成长报告-<name>-<date>.pdf in the "
+                           "Write to this file, adding .pdf when missing (default: 成长报告-<name>-<date>.pdf or 下月陪玩建议-<name>-<date>.pdf in the "
                            "Documents folder); an existing file is not replaced. Reports are readable and writable "
                            "by their owner alone (mode 0600)."),
             QStringLiteral("file.pdf")},
@@ -111,8 +145,9 @@ QList<QCommandLineOption> options()
             QStringLiteral("file")},
         {kForce,
             QStringLiteral(
-                "与 --backup、--export 或 --report --output 一起：替换已有的文件（本程序的数据库和备份除外）。\n"
-                "With --backup, --export or --report --output: replace an existing file (never the "
+                "与 --backup、--export、--report 或 --plan 的 --output "
+                "一起：替换已有的文件（本程序的数据库和备份除外）。\n"
+                "With --backup, --export, or --output of --report or --plan: replace an existing file (never the "
                 "program's own database or its backups).")},
         {kRestore,
             QStringLiteral("用备份 <file> 替换现在的记录（程序须已退出）；原来的文件保存在 backups 文件夹中。\n"

@@ -3,6 +3,7 @@
 #include "core/reports/Growth.h"
 #include "ui/AppInfo.h"
 #include "ui/Fonts.h"
+#include "windows/reports/PlanPdf.h"
 #include "windows/reports/ReportCanvas.h"
 
 #include <QFontDatabase>
@@ -125,7 +126,8 @@ bool chineseFontAvailable()
     return !QFontDatabase::families(QFontDatabase::SimplifiedChinese).isEmpty();
 }
 
-bool writePdf(QIODevice *device, const QList<ChildRecord> &children, const QDate &reportDate)
+bool writePdf(
+    QIODevice *device, const QList<ChildRecord> &children, const QDate &reportDate, const QList<nextmonth::Page> &plans)
 {
     fonts::installSubstitutions();
     QPdfWriter pdf(device);
@@ -135,15 +137,25 @@ bool writePdf(QIODevice *device, const QList<ChildRecord> &children, const QDate
     pdf.setTitle(title(children));
     pdf.setCreator(appinfo::kTitle);
 
+    std::vector<planpdf::PlanDocument> planDocs;
+    if (plans.size() == children.size()) {
+        for (const nextmonth::Page &plan : plans)
+            planDocs.emplace_back(plan, reportDate, &pdf);
+    }
     int pages = 0;
-    for (const ChildRecord &child : children)
-        pages += tablePages(child) + 1;
+    for (qsizetype i = 0; i < children.size(); ++i)
+        pages += tablePages(children.at(i)) + 1 + (planDocs.empty() ? 0 : planDocs.at(i).pageCount());
     Canvas canvas(pdf, pages);
     if (!canvas.begin())
         return false;
     canvas.painter().setRenderHint(QPainter::Antialiasing);
-    for (const ChildRecord &child : children)
-        drawChild(canvas, child, reportDate);
+    for (qsizetype i = 0; i < children.size(); ++i) {
+        drawChild(canvas, children.at(i), reportDate);
+        if (!planDocs.empty()) {
+            planDocs.at(i).draw(canvas);
+            canvas.setFooter(kReportSources, kReportNote);
+        }
+    }
     canvas.end();
     return true;
 }

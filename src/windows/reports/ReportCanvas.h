@@ -37,6 +37,10 @@ inline const QColor kFlag(0xc0, 0x1c, 0x1c);
 inline const QColor kGrid(0xdd, 0xdd, 0xdd);
 
 inline const QString kUnreadable = QStringLiteral("无法识别");
+// The growth report's footer.
+inline const QString kReportSources = QStringLiteral("WHO Child Growth Standards（世界卫生组织儿童生长标准，2006）");
+inline const QString kReportNote
+    = QStringLiteral("本报告只描述所记录的数据，不作诊断；对孩子的生长发育有疑问请咨询医生。");
 inline const QString kNone = QStringLiteral("—");
 
 QString number(double v);
@@ -76,8 +80,8 @@ private:
     double m_dpmm = 1;
     int m_page = 0;
     int m_pageCount = 0;
-    QString m_sources = QStringLiteral("WHO Child Growth Standards（世界卫生组织儿童生长标准，2006）");
-    QString m_note = QStringLiteral("本报告只描述所记录的数据，不作诊断；对孩子的生长发育有疑问请咨询医生。");
+    QString m_sources = kReportSources;
+    QString m_note = kReportNote;
 };
 
 // A chart's grid, ticks, frame and axis labels; year marks on an age axis.
