@@ -7,7 +7,6 @@
 #include "platform/Files.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -120,17 +119,7 @@ const Place &place()
 // A fingerprint of the questionnaire rows in stored order.
 QString contentFingerprint(dao::Database &db)
 {
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (dao::Recordset rs = db.OpenRecordset(schema::test::kTable); !rs.AtEOF(); rs.MoveNext()) {
-        for (int c = 0; c < rs.FieldCount(); ++c) {
-            const QVariant v = rs.Fields(c).Value();
-            hash.addData(v.isNull() ? QByteArrayView("\x01") : QByteArrayView("\x02"));
-            hash.addData(v.toString().toUtf8());
-            hash.addData(QByteArrayView("\x1f"));
-        }
-        hash.addData(QByteArrayView("\x1e"));
-    }
-    return QString::fromLatin1(hash.result().toHex().left(32));
+    return itemsets::fingerprint(db.OpenRecordset(schema::test::kTable));
 }
 
 void storeVersion(dao::Database &db, const QString &content)

@@ -21,7 +21,6 @@ enum Column : qsizetype {
     kFirstOpt, // opt1 to opt4
     kSource = kFirstOpt + kOptionCount,
     kSkill,
-    kFieldCount
 };
 
 [[noreturn]] void fail(const QString &file, int line, const QString &what)
@@ -36,21 +35,18 @@ std::optional<QString> optionalText(const QString &field)
     return field;
 }
 
-} // namespace
-
-QList<Item> readItems(const QString &path)
+// The lines of a tab-separated file under its header, with their line
+// numbers; each has as many fields as the header names.
+QList<std::pair<int, QStringList>> rowsOf(const QString &path, const QString &header)
 {
     QFile f(path);
     if (!f.open(QIODevice::ReadOnly))
         fail(path, 0, QStringLiteral("cannot be read"));
     const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    static const QString header
-        = QStringLiteral("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\tskill");
     if (lines.first().trimmed() != header)
         fail(path, 1, QStringLiteral("the header line must read: %1").arg(header));
-    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
-    static const QRegularExpression number(QStringLiteral("^[0-9]+(\\.[0-9]+)?$"));
-    QList<Item> items;
+    const qsizetype columns = header.count(QLatin1Char('\t')) + 1;
+    QList<std::pair<int, QStringList>> rows;
     for (int i = 1; i < lines.size(); ++i) { // line 0 is the header
         QString line = lines.at(i);
         if (line.endsWith(QLatin1Char('\r')))
@@ -58,17 +54,32 @@ QList<Item> readItems(const QString &path)
         if (line.isEmpty())
             continue;
         const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() != kFieldCount)
-            fail(path, i + 1, QStringLiteral("expected %1 fields, found %2").arg(kFieldCount).arg(fields.size()));
+        if (fields.size() != columns)
+            fail(path, i + 1, QStringLiteral("expected %1 fields, found %2").arg(columns).arg(fields.size()));
+        rows.append({i + 1, fields});
+    }
+    return rows;
+}
+
+} // namespace
+
+QList<Item> readItems(const QString &path)
+{
+    static const QString header
+        = QStringLiteral("age\tclas\tfen\titem\thowto\tdisp\topt1\topt2\topt3\topt4\tsource\tskill");
+    static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
+    static const QRegularExpression number(QStringLiteral("^[0-9]+(\\.[0-9]+)?$"));
+    QList<Item> items;
+    for (const auto &[lineNumber, fields] : rowsOf(path, header)) {
         Item item;
         bool ok = false;
         item.age = fields.at(kAge).toInt(&ok);
         if (!ok || !wholeNumber.match(fields.at(kAge)).hasMatch())
-            fail(path, i + 1, QStringLiteral("age is not a whole number"));
+            fail(path, lineNumber, QStringLiteral("age is not a whole number"));
         item.clas = fields.at(kClas);
         item.fen = fields.at(kFen).toDouble(&ok);
         if (!ok || !number.match(fields.at(kFen)).hasMatch())
-            fail(path, i + 1, QStringLiteral("fen is not a number"));
+            fail(path, lineNumber, QStringLiteral("fen is not a number"));
         item.item = fields.at(kItem);
         item.howto = optionalText(fields.at(kHowto));
         item.disp = fields.at(kDisp);
@@ -77,7 +88,7 @@ QList<Item> readItems(const QString &path)
         item.source = fields.at(kSource);
         item.skill = fields.at(kSkill);
         item.file = path;
-        item.line = i + 1;
+        item.line = lineNumber;
         items.append(item);
     }
     return items;
@@ -85,38 +96,23 @@ QList<Item> readItems(const QString &path)
 
 QList<Sign> readSigns(const QString &path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        fail(path, 0, QStringLiteral("cannot be read"));
-    const QStringList lines = QString::fromUtf8(f.readAll()).split(QLatin1Char('\n'));
-    static const QString header = QStringLiteral("age\tkind\ttext\tsource");
-    if (lines.first().trimmed() != header)
-        fail(path, 1, QStringLiteral("the header line must read: %1").arg(header));
     static const QRegularExpression wholeNumber(QStringLiteral("^[0-9]+$"));
     QList<Sign> signs;
-    for (int i = 1; i < lines.size(); ++i) {
-        QString line = lines.at(i);
-        if (line.endsWith(QLatin1Char('\r')))
-            line.chop(1);
-        if (line.isEmpty())
-            continue;
-        const QStringList fields = line.split(QLatin1Char('\t'));
-        if (fields.size() != 4)
-            fail(path, i + 1, QStringLiteral("expected 4 fields, found %1").arg(fields.size()));
+    for (const auto &[lineNumber, fields] : rowsOf(path, QStringLiteral("age\tkind\ttext\tsource"))) {
         Sign sign;
         if (!wholeNumber.match(fields.at(0)).hasMatch())
-            fail(path, i + 1, QStringLiteral("age is not a whole number"));
+            fail(path, lineNumber, QStringLiteral("age is not a whole number"));
         sign.age = fields.at(0).toInt();
         if (fields.at(1) == QStringLiteral("征象"))
             sign.kind = Sign::Kind::Sign;
         else if (fields.at(1) == QStringLiteral("体检"))
             sign.kind = Sign::Kind::Visit;
         else
-            fail(path, i + 1, QStringLiteral("kind is neither 征象 nor 体检"));
+            fail(path, lineNumber, QStringLiteral("kind is neither 征象 nor 体检"));
         sign.text = fields.at(2);
         sign.source = fields.at(3);
         sign.file = path;
-        sign.line = i + 1;
+        sign.line = lineNumber;
         signs.append(sign);
     }
     return signs;

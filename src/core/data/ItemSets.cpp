@@ -21,12 +21,12 @@ bool answered(dao::Recordset &rs)
 
 } // namespace
 
-QString ofMonth(dao::Database &db, int month)
+QString fingerprint(dao::Recordset rows)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (dao::Recordset rs = records::itemsOfMonth(db, static_cast<std::int16_t>(month)); !rs.AtEOF(); rs.MoveNext()) {
-        for (int c = 0; c < rs.FieldCount(); ++c) {
-            const QVariant v = rs.Fields(c).Value();
+    for (; !rows.AtEOF(); rows.MoveNext()) {
+        for (int c = 0; c < rows.FieldCount(); ++c) {
+            const QVariant v = rows.Fields(c).Value();
             hash.addData(v.isNull() ? QByteArrayView("\x01") : QByteArrayView("\x02"));
             hash.addData(v.toString().toUtf8());
             hash.addData(QByteArrayView("\x1f"));
@@ -34,6 +34,11 @@ QString ofMonth(dao::Database &db, int month)
         hash.addData(QByteArrayView("\x1e"));
     }
     return QString::fromLatin1(hash.result().toHex().left(32));
+}
+
+QString ofMonth(dao::Database &db, int month)
+{
+    return fingerprint(records::itemsOfMonth(db, static_cast<std::int16_t>(month)));
 }
 
 void markAnswered(dao::Database &db, int fromSchema)

@@ -14,6 +14,9 @@ namespace itemsets {
 // kept track.
 inline const QString kUnknown = QStringLiteral("?");
 
+// A fingerprint of rows: every field of every row, in their order.
+QString fingerprint(dao::Recordset rows);
+
 // A fingerprint of a month's items as the file holds them: every field of
 // every item of the month, in the order the questionnaire presents them.
 QString ofMonth(dao::Database &db, int month);
