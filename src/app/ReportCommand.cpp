@@ -164,7 +164,7 @@ QList<nextmonth::Page> plansOf(
 {
     QList<nextmonth::Page> plans;
     for (const growthreport::ChildRecord &child : children)
-        plans << nextmonth::build(db, child.name, options.month, options.today);
+        plans << nextmonth::build(db, child, options.month, options.today);
     return plans;
 }
 

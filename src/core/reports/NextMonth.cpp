@@ -6,7 +6,6 @@
 #include "core/data/Records.h"
 #include "core/data/Schema.h"
 #include "core/reports/Growth.h"
-#include "core/reports/GrowthReport.h"
 
 #include <QLocale>
 
@@ -143,16 +142,14 @@ QString shareText(const DomainPlan &domain)
     return QStringLiteral("%1 %2 / %3").arg(domain.name, plain(*domain.score), plain(domain.points));
 }
 
-Page build(dao::Database &db, const QString &child, std::optional<int> month, const QDate &today)
+Page build(dao::Database &db, const growthreport::ChildRecord &child, std::optional<int> month, const QDate &today)
 {
     Page page;
-    page.child = child;
-    // The birth date as the report model reads it.
-    const QList<growthreport::ChildRecord> profile = growthreport::readChildren(db, child);
-    const QDate birth = profile.isEmpty() ? QDate() : profile.first().birth;
+    page.child = child.name;
+    const QDate &birth = child.birth;
     const int age = birth.isValid() && birth <= today ? growth::completedMonths(birth, today) : -1;
 
-    const MonthResult result = resultOf(db, child, month);
+    const MonthResult result = resultOf(db, child.name, month);
     page.month = month ? *month : result.month >= 0 ? result.month : std::clamp(age, 0, kLastMonth);
     const MonthItems coming = itemsOf(db, page.month + 1);
     const MonthItems asked = itemsOf(db, page.month);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/data/ContentFile.h"
+#include "core/reports/GrowthReport.h"
 
 #include <QDate>
 #include <QList>
@@ -66,10 +67,11 @@ QString shareText(const DomainPlan &domain);
 // The signs and visits of the content (compiled into the program).
 const QList<content::Sign> &signs();
 
-// The page of the child: after the month given, or else the child's latest
-// recorded month, or else (no month recorded) the child's age. The age the
-// signs are for is the child's age on the day, or the coming month when the
-// birth date cannot be read. Database failures raise dao::DbError.
-Page build(dao::Database &db, const QString &child, std::optional<int> month, const QDate &today);
+// The page of the child (as the report model reads it): after the month
+// given, or else the child's latest recorded month, or else (no month
+// recorded) the child's age. The age the signs are for is the child's age on
+// the day, or the coming month when the birth date cannot be read. Database
+// failures raise dao::DbError.
+Page build(dao::Database &db, const growthreport::ChildRecord &child, std::optional<int> month, const QDate &today);
 
 } // namespace nextmonth

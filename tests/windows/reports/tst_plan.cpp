@@ -28,7 +28,7 @@ private:
     // A child 12 months old whose month 12 is answered: 生理 all 优秀, 运动 and
     // 人际 良好, 认知 一般 first then 良好, 言语 几乎不行 first then 完全不行.
     void addAnsweredChild();
-    nextmonth::Page page() const;
+    nextmonth::Page page(std::optional<int> month = std::nullopt) const;
     // The PDF's text without blanks and line breaks.
     static QString pdfText(const nextmonth::Page &page);
     QStringList titles(int month, const QString &domain) const;
@@ -78,10 +78,10 @@ void TestPlan::addAnsweredChild()
     m_db->addRow(schema::testrecord::kTable, month);
 }
 
-nextmonth::Page TestPlan::page() const
+nextmonth::Page TestPlan::page(std::optional<int> month) const
 {
     dao::Database db = m_db->open();
-    return nextmonth::build(db, QStringLiteral("小明"), std::nullopt, m_today);
+    return nextmonth::build(db, growthreport::readChildren(db, QStringLiteral("小明")).first(), month, m_today);
 }
 
 QString TestPlan::pdfText(const nextmonth::Page &page)
@@ -128,8 +128,7 @@ void TestPlan::pageFollowsTheAnswers()
 
     // After the last month the page ends the questionnaire and names the
     // 3-year check.
-    dao::Database db = m_db->open();
-    const QString last = planpdf::html(nextmonth::build(db, QStringLiteral("小明"), 36, m_today), m_today);
+    const QString last = planpdf::html(page(36), m_today);
     QVERIFY(last.contains(QStringLiteral("问卷到36个月为止")) && last.contains(QStringLiteral("3岁体检")));
 }
 
